@@ -1,0 +1,51 @@
+#pragma once
+
+// Reads and writes Windows cursor files (.cur/.ico and animated .ani) without Qt,
+// so that the reader can be fuzzed and tested on its own. Every function here
+// treats its input as untrusted: bad data gives std::nullopt, never a crash.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace cursorfile {
+
+struct Frame {
+    int width = 0, height = 0;
+    int hotspotX = 0, hotspotY = 0;
+    std::vector<std::uint32_t> argb;  // width*height pixels, 0xAARRGGBB, not premultiplied, top row first; empty when png is set
+    std::vector<std::uint8_t> png;    // the frame's bytes when it is stored as a PNG image (decoding is left to the caller)
+};
+
+struct Cursor {
+    std::vector<Frame> frames;
+    std::vector<std::size_t> sequence;   // the frame index shown at each step (for a static cursor: {0})
+    std::vector<std::uint32_t> jiffies;  // how long each step shows, in 1/60 s (same length as sequence; {0} for a static cursor)
+    bool animated = false;               // true for every .ani file, even one with a single step
+};
+
+// Limits that keep a hostile file from making us allocate or loop much.
+inline constexpr int maxImageSide = 256;
+inline constexpr std::uint32_t maxFrames = 4096;
+inline constexpr std::uint32_t maxSteps = 4096;
+inline constexpr std::size_t maxFileSize = 4 * 1024 * 1024;
+
+// .cur/.ico or .ani, told apart by content.
+std::optional<Cursor> parse(std::span<const std::uint8_t> bytes);
+
+// Reads the whole file (refusing anything over maxFileSize), then parses it.
+std::optional<Cursor> load(const std::string& path);
+
+// A one-image cursor: 32-bit BGRA DIB with an AND mask (or the frame's PNG bytes
+// when png is set), hot spot in the directory entry. Empty when the frame is unusable.
+std::vector<std::uint8_t> writeCur(const Frame& frame);
+
+// RIFF ACON with anih, rate (only when the step times differ), seq (only when
+// the sequence is not 0,1,2,...) and a LIST fram of icon chunks. Empty when
+// the cursor is unusable (no frames, a bad frame or a sequence index out of range).
+std::vector<std::uint8_t> writeAni(const Cursor& cursor);
+
+}  // namespace cursorfile
