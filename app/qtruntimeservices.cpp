@@ -1,0 +1,150 @@
+#include "qtruntimeservices.h"
+
+#include "appinfo.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+QtRuntimeServices::QtRuntimeServices()
+    : m_random(0)
+{
+}
+
+QtRuntimeServices::~QtRuntimeServices()
+{
+    finishPrinting();
+}
+
+int QtRuntimeServices::MsgBox(const QString &prompt, Buttons buttons, const QString &title)
+{
+    QMessageBox box;
+    box.setIcon(QMessageBox::NoIcon);
+    box.setWindowTitle(title.isEmpty() ? appTitle() : title);
+    // Names and other typed text reach these boxes: never interpret them as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setText(prompt);
+    if (buttons == Buttons::OkCancel) {
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Cancel);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+    }
+    // A box shown while no other window is up (during start-up) must not end the program
+    // when it closes.
+    box.setAttribute(Qt::WA_QuitOnClose, false);
+    return box.exec() == QMessageBox::Ok ? Ok : Cancel;
+}
+
+QString QtRuntimeServices::InputBox(const QString &prompt, const QString &title,
+                                    const QString &defaultText)
+{
+    QInputDialog dialog;
+    dialog.setWindowTitle(title.isEmpty() ? appTitle() : title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    dialog.setAttribute(Qt::WA_QuitOnClose, false);
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+}
+
+void QtRuntimeServices::Randomize()
+{
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    m_random.seed(static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+}
+
+double QtRuntimeServices::Rnd()
+{
+    // 53 random bits make every double in [0, 1) on the 2^-53 grid equally likely.
+    return static_cast<double>(m_random() >> 11) * 0x1.0p-53;
+}
+
+QString QtRuntimeServices::appTitle() const
+{
+    return QString::fromLatin1(appinfo::Title);
+}
+
+int QtRuntimeServices::appMajor() const
+{
+    return appinfo::Major;
+}
+
+int QtRuntimeServices::appMinor() const
+{
+    return appinfo::Minor;
+}
+
+int QtRuntimeServices::appRevision() const
+{
+    return appinfo::Revision;
+}
+
+QString QtRuntimeServices::appPath() const
+{
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+}
+
+bool QtRuntimeServices::Shell(const QString &path)
+{
+    return QProcess::startDetached(path, {});
+}
+
+bool QtRuntimeServices::FileExists(const QString &path) const
+{
+    const QFileInfo info(path);
+    return info.isFile() && !info.isHidden();
+}
+
+bool QtRuntimeServices::PrintLine(const QString &text)
+{
+    if (!m_painter) {
+        const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
+        if (defaultPrinter.isNull())
+            return false;
+        auto printer = std::make_unique<QPrinter>(defaultPrinter);
+        auto painter = std::make_unique<QPainter>();
+        if (!painter->begin(printer.get()))
+            return false;
+        m_printer = std::move(printer);
+        m_painter = std::move(painter);
+        m_printedLines = 0;
+    }
+    const int lineHeight = m_painter->fontMetrics().lineSpacing();
+    if ((m_printedLines + 1) * lineHeight > m_printer->height()) {
+        if (!m_printer->newPage())
+            return false;
+        m_printedLines = 0;
+    }
+    m_painter->drawText(0, (m_printedLines + 1) * lineHeight, text);
+    ++m_printedLines;
+    return true;
+}
+
+void QtRuntimeServices::finishPrinting()
+{
+    // The open document goes to the printer when the program ends rather than being lost.
+    if (m_painter)
+        m_painter->end();
+    m_painter.reset();
+    m_printer.reset();
+}
+
+void QtRuntimeServices::End()
+{
+    finishPrinting();
+    std::fflush(nullptr);
+    std::_Exit(0);
+}

@@ -1,0 +1,187 @@
+#include "portablecursor.h"
+
+#include "cursorfile.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+
+#include <cstring>
+#include <utility>
+
+namespace {
+
+// Marks the windows whose cursor this layer set, so that a window that chose its own
+// cursor on purpose is left alone.
+const char ThemedProperty[] = "pellavinThemedCursor";
+
+constexpr double MsPerJiffy = 1000.0 / 60.0;
+
+QImage toImage(const cursorfile::Frame &frame)
+{
+    if (!frame.png.empty()) {
+        QImage image;
+        image.loadFromData(frame.png.data(), static_cast<int>(frame.png.size()), "PNG");
+        return image;
+    }
+    QImage image(frame.width, frame.height, QImage::Format_ARGB32);
+    if (image.isNull() || frame.argb.size() != static_cast<std::size_t>(frame.width) * frame.height)
+        return {};
+    for (int y = 0; y < frame.height; ++y)
+        std::memcpy(image.scanLine(y), frame.argb.data() + static_cast<std::size_t>(y) * frame.width,
+                    static_cast<std::size_t>(frame.width) * sizeof(std::uint32_t));
+    return image;
+}
+
+std::shared_ptr<const PortableCursorPlatform::Image> ordinaryArrow()
+{
+    auto image = std::make_shared<PortableCursorPlatform::Image>();
+    image->frames.emplace_back(Qt::ArrowCursor);
+    image->sequence.push_back(0);
+    image->stepMs.push_back(0);
+    return image;
+}
+
+}
+
+PortableCursorPlatform::PortableCursorPlatform()
+    : m_installed(ordinaryArrow())
+{
+    m_animation.setSingleShot(true);
+    m_animation.setTimerType(Qt::PreciseTimer);
+    connect(&m_animation, &QTimer::timeout, this, &PortableCursorPlatform::nextStep);
+}
+
+PortableCursorPlatform::~PortableCursorPlatform()
+{
+    if (m_watching && qApp)
+        qApp->removeEventFilter(this);
+}
+
+PortableCursorPlatform::Handle PortableCursorPlatform::store(std::shared_ptr<const Image> image)
+{
+    const Handle handle = m_nextHandle++;
+    m_handles.emplace(handle, std::move(image));
+    return handle;
+}
+
+PortableCursorPlatform::Handle PortableCursorPlatform::GetCursor()
+{
+    return SystemArrow;
+}
+
+PortableCursorPlatform::Handle PortableCursorPlatform::CopyIcon(Handle cursor)
+{
+    if (cursor == SystemArrow)
+        return store(m_installed);
+    const auto it = m_handles.find(cursor);
+    return it == m_handles.end() ? 0 : store(it->second);
+}
+
+PortableCursorPlatform::Handle PortableCursorPlatform::LoadCursorFromFile(const std::string &path)
+{
+    // The program names its files with backslashes, which separate folders here too.
+    std::string local = path;
+    for (char &c : local) {
+        if (c == '\\')
+            c = '/';
+    }
+    const std::optional<cursorfile::Cursor> file = cursorfile::load(local);
+    if (!file)
+        return 0;
+
+    auto image = std::make_shared<Image>();
+    for (const cursorfile::Frame &frame : file->frames) {
+        const QImage pixels = toImage(frame);
+        if (pixels.isNull())
+            return 0;
+        image->frames.emplace_back(QPixmap::fromImage(pixels), frame.hotspotX, frame.hotspotY);
+    }
+    image->sequence = file->sequence;
+    for (const std::uint32_t jiffies : file->jiffies)
+        image->stepMs.push_back(static_cast<int>(jiffies * MsPerJiffy + 0.5));
+    if (image->frames.empty() || image->sequence.empty()
+        || image->sequence.size() != image->stepMs.size())
+        return 0;
+    return store(std::move(image));
+}
+
+bool PortableCursorPlatform::SetSystemCursor(Handle cursor, std::uint32_t id)
+{
+    if (id != cursorplatform::OCR_NORMAL)
+        return false;
+    const auto it = m_handles.find(cursor);
+    if (it == m_handles.end())
+        return false;
+    // Like the desktop, the installed cursor takes over the handle, which is no longer valid.
+    std::shared_ptr<const Image> image = std::move(it->second);
+    m_handles.erase(it);
+    install(std::move(image));
+    return true;
+}
+
+void PortableCursorPlatform::DestroyCursor(Handle cursor)
+{
+    m_handles.erase(cursor);
+}
+
+QCursor PortableCursorPlatform::currentArrow() const
+{
+    return m_installed->frames.at(m_installed->sequence.at(m_step));
+}
+
+void PortableCursorPlatform::install(std::shared_ptr<const Image> image)
+{
+    m_installed = std::move(image);
+    m_step = 0;
+    m_animation.stop();
+    if (!m_watching && qApp) {
+        // Windows opened later take the installed cursor when they first show.
+        qApp->installEventFilter(this);
+        m_watching = true;
+    }
+    applyToWindows();
+}
+
+void PortableCursorPlatform::nextStep()
+{
+    m_step = (m_step + 1) % m_installed->sequence.size();
+    applyToWindows();
+}
+
+void PortableCursorPlatform::applyToWindows()
+{
+    if (qobject_cast<QApplication *>(QCoreApplication::instance())) {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        for (QWidget *window : windows)
+            applyTo(window);
+    }
+    if (m_installed->sequence.size() > 1)
+        m_animation.start(std::max(1, m_installed->stepMs.at(m_step)));
+}
+
+void PortableCursorPlatform::applyTo(QWidget *window)
+{
+    if (window->testAttribute(Qt::WA_SetCursor) && !window->property(ThemedProperty).toBool())
+        return;
+    window->setCursor(currentArrow());
+    window->setProperty(ThemedProperty, true);
+}
+
+bool PortableCursorPlatform::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show && watched->isWidgetType()) {
+        auto *widget = static_cast<QWidget *>(watched);
+        if (widget->isWindow())
+            applyTo(widget);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+cursorplatform::CursorPlatform &cursorplatform::systemCursorPlatform()
+{
+    static PortableCursorPlatform platform;
+    return platform;
+}

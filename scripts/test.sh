@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds Pellavin and runs every test without a display.
+# PELLAVIN_WERROR=ON treats warnings as errors; PELLAVIN_SANITIZE=ON builds with ASan and UBSan.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/deps.sh" --test
+werror=${PELLAVIN_WERROR:-OFF}
+sanitize=${PELLAVIN_SANITIZE:-OFF}
+build=${PELLAVIN_BUILD_DIR:-"$root/build-tests"}
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON \
+  -DPELLAVIN_WERROR="$werror" -DPELLAVIN_SANITIZE="$sanitize" >/dev/null
+cmake --build "$build" -j "$(nproc)"
+cd "$build"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"

@@ -1,0 +1,374 @@
+#include "frmmath.h"
+
+#include "layout.h"
+#include "runtimeservices.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+QGroupBox *makeFrame(QWidget *parent, const char *name, const QString &caption, const QRect &box)
+{
+    auto *frame = new QGroupBox(caption, parent);
+    frame->setObjectName(QLatin1String(name));
+    frame->setFont(dialogFont());
+    frame->setGeometry(box);
+    return frame;
+}
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption,
+                        const QRect &box)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setFont(dialogFont());
+    button->setGeometry(box);
+    return button;
+}
+
+QTimer *makeTimer(QObject *parent, const char *name, int intervalMs)
+{
+    auto *timer = new QTimer(parent);
+    timer->setObjectName(QLatin1String(name));
+    timer->setInterval(intervalMs);
+    timer->setTimerType(Qt::PreciseTimer);
+    return timer;
+}
+
+}
+
+frmMath::frmMath(RuntimeServices &services, cursorplatform::CursorPlatform &cursors,
+                 QWidget *parent)
+    : QMainWindow(parent),
+      m_services(services),
+      m_engine(m_session, *this, services),
+      m_cursor(cursors, services.appPath())
+{
+    setObjectName(QStringLiteral("frmMath"));
+    setWindowTitle(QStringLiteral("Pellavin"));
+    // Fixed border: no resizing, no minimize or maximize button, but a close button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFont(dialogFont());
+
+    buildControls();
+    buildMenus();
+
+    const QSize client(twipsToPixels(4575), twipsToPixels(3945));
+    setFixedSize(client.width(), client.height() + menuBar()->sizeHint().height());
+    if (const QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    // Both timers run from the window's creation.
+    tmrTimer->start();
+    tmrCursorSecurity->start();
+}
+
+frmMath::~frmMath() = default;
+
+void frmMath::buildControls()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("frmMathClient"));
+    setCentralWidget(client);
+
+    const QFont normal = dialogFont();
+    const QFont large = dialogFont(24);
+    const QFont scoreFont = dialogFont(13.5);
+    using enum LabelSizing;
+
+    fraQuestion = makeFrame(client, "fraQuestion", tr("Question"), twipsRect(120, 120, 4335, 1215));
+    lblQuestionA = makeLabel(fraQuestion, "lblQuestionA", {}, twipsRect(240, 360, 885, 645), large, Fixed);
+    lblMathOperator = makeLabel(fraQuestion, "lblMathOperator", {}, twipsRect(1200, 360, 405, 435), large, Fixed);
+    lblQuestionB = makeLabel(fraQuestion, "lblQuestionB", {}, twipsRect(1920, 360, 885, 645), large, Fixed);
+    lblEqual = makeLabel(fraQuestion, "lblEqual", QStringLiteral("="), twipsRect(3000, 360, 285, 555), large, Auto);
+    lblAnswer = makeLabel(fraQuestion, "lblAnswer", QStringLiteral("?"), twipsRect(3480, 360, 255, 555), large, Auto);
+
+    fraAnswer = makeFrame(client, "fraAnswer", tr("Answer"), twipsRect(120, 1440, 2655, 1575));
+    lblYourAnswer = makeLabel(fraAnswer, "lblYourAnswer", tr("Your Answer:"), twipsRect(120, 360, 945, 195), normal, Auto);
+    txtAnswer = new QLineEdit(fraAnswer);
+    txtAnswer->setObjectName(QStringLiteral("txtAnswer"));
+    txtAnswer->setFont(normal);
+    txtAnswer->setGeometry(twipsRect(1200, 360, 1215, 285));
+    txtAnswer->setMaxLength(std::numeric_limits<int>::max());
+    txtAnswer->installEventFilter(this);
+    cmdSubmit = makeButton(fraAnswer, "cmdSubmit", tr("Submit"), twipsRect(120, 960, 975, 375));
+    cmdSubmit->setDefault(true);
+    lblNextQuestion = makeButton(fraAnswer, "lblNextQuestion", tr("Next Question"), twipsRect(1200, 960, 1215, 375));
+
+    fraScore = makeFrame(client, "fraScore", tr("Score"), twipsRect(2880, 1440, 1575, 735));
+    lblScore = makeLabel(fraScore, "lblScore", {}, twipsRect(480, 240, 75, 360), scoreFont, Auto);
+
+    fraTime = makeFrame(client, "fraTime", tr("Time"), twipsRect(2880, 2280, 1575, 735));
+    lblHours = makeLabel(fraTime, "lblHours", QStringLiteral("00"), twipsRect(240, 360, 180, 195), normal, Auto);
+    lblColon1 = makeLabel(fraTime, "lblColon1", QStringLiteral(":"), twipsRect(435, 345, 45, 195), normal, Auto);
+    lblMinutes = makeLabel(fraTime, "lblMinutes", QStringLiteral("00"), twipsRect(480, 360, 180, 195), normal, Auto);
+    lblColon2 = makeLabel(fraTime, "lblColon2", QStringLiteral(":"), twipsRect(675, 345, 45, 195), normal, Auto);
+    lblSeconds = makeLabel(fraTime, "lblSeconds", QStringLiteral("00"), twipsRect(720, 360, 180, 195), normal, Auto);
+    tmrTimer = makeTimer(fraTime, "tmrTimer", 1000);
+    connect(tmrTimer, &QTimer::timeout, this, &frmMath::tmrTimer_Timer);
+
+    fraStatus = makeFrame(client, "fraStatus", tr("Status"), twipsRect(120, 3120, 4335, 735));
+    lblQuestionsToGo = makeLabel(fraStatus, "lblQuestionsToGo", tr("Number of questions to go:"), twipsRect(120, 360, 1935, 255), normal, Fixed);
+    lblQuestionsToGoNumber = makeLabel(fraStatus, "lblQuestionsToGoNumber", {}, twipsRect(2160, 360, 615, 255), normal, Fixed);
+
+    tmrCursorSecurity = makeTimer(this, "tmrCursorSecurity", 1);
+    connect(tmrCursorSecurity, &QTimer::timeout, this, &frmMath::tmrCursorSecurity_Timer);
+
+    connect(cmdSubmit, &QPushButton::clicked, this, &frmMath::cmdSubmit_Click);
+    connect(lblNextQuestion, &QPushButton::clicked, this, &frmMath::lblNextQuestion_Click);
+
+    // Only the answer box and the two buttons take the focus, in this order.
+    setTabOrder(txtAnswer, cmdSubmit);
+    setTabOrder(cmdSubmit, lblNextQuestion);
+    setTabOrder(lblNextQuestion, txtAnswer);
+    txtAnswer->setFocus();
+}
+
+QAction *frmMath::addMenuItem(QMenu *menu, const char *name, const QString &caption,
+                              const QKeySequence &shortcut)
+{
+    QAction *item = menu->addAction(caption);
+    item->setObjectName(QLatin1String(name));
+    item->setShortcut(shortcut);
+    return item;
+}
+
+void frmMath::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setFont(dialogFont());
+
+    mnuFile = bar->addMenu(tr("File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuFile->menuAction()->setObjectName(QStringLiteral("mnuFile"));
+    mnuFileNewSession = addMenuItem(mnuFile, "mnuFileNewSession", tr("New Session"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    mnuFilePrint = addMenuItem(mnuFile, "mnuFilePrint", tr("Print"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnuSeparator = mnuFile->addSeparator();
+    mnuSeparator->setObjectName(QStringLiteral("mnuSeparator"));
+    mnuFileExit = addMenuItem(mnuFile, "mnuFileExit", tr("Exit"), QKeySequence(Qt::CTRL | Qt::Key_X));
+
+    mnuDifficulty = bar->addMenu(tr("Difficulty"));
+    mnuDifficulty->setObjectName(QStringLiteral("mnuDifficulty"));
+    mnuDifficulty->menuAction()->setObjectName(QStringLiteral("mnuDifficulty"));
+    mnuDifficultyBeginner = addMenuItem(mnuDifficulty, "mnuDifficultyBeginner", tr("Beginner(+,-)"), QKeySequence(Qt::CTRL | Qt::Key_B));
+    mnuDifficultyIntermediate = addMenuItem(mnuDifficulty, "mnuDifficultyIntermediate", tr("Intermediate(+,-,x)"), QKeySequence(Qt::CTRL | Qt::Key_M));
+    mnuDifficultyAdvanced = addMenuItem(mnuDifficulty, "mnuDifficultyAdvanced", tr("Advanced(+,-,x,/)"), QKeySequence(Qt::CTRL | Qt::Key_A));
+    for (QAction *item : {mnuDifficultyBeginner, mnuDifficultyIntermediate, mnuDifficultyAdvanced})
+        item->setCheckable(true);
+    mnuDifficultyBeginner->setChecked(true);
+
+    mnuHelp = bar->addMenu(tr("Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuHelp->menuAction()->setObjectName(QStringLiteral("mnuHelp"));
+    mnuHelpAbout = addMenuItem(mnuHelp, "mnuHelpAbout", tr("About"), {});
+    mnuHelpUsingThisProgram = addMenuItem(mnuHelp, "mnuHelpUsingThisProgram", tr("Using this program"), {});
+
+    connect(mnuFileNewSession, &QAction::triggered, this, &frmMath::mnuFileNewSession_Click);
+    connect(mnuDifficultyBeginner, &QAction::triggered, this, [this](bool checked) {
+        onDifficultyTriggered(mnuDifficultyBeginner, checked, &frmMath::mnuDifficultyBeginner_Click);
+    });
+    connect(mnuDifficultyIntermediate, &QAction::triggered, this, [this](bool checked) {
+        onDifficultyTriggered(mnuDifficultyIntermediate, checked, &frmMath::mnuDifficultyIntermediate_Click);
+    });
+    connect(mnuDifficultyAdvanced, &QAction::triggered, this, [this](bool checked) {
+        onDifficultyTriggered(mnuDifficultyAdvanced, checked, &frmMath::mnuDifficultyAdvanced_Click);
+    });
+}
+
+void frmMath::onDifficultyTriggered(QAction *item, bool checkedNow, void (frmMath::*handler)())
+{
+    // Qt has already flipped the mark; put back the state the user saw, so that the handler
+    // decides on it and moves the marks itself.
+    item->setChecked(!checkedNow);
+    (this->*handler)();
+}
+
+void frmMath::Show()
+{
+    if (!m_loaded) {
+        m_loaded = true;
+        Form_Load();
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmMath::Form_Load()
+{
+    m_services.Randomize();
+    m_cursor.StartAnimatedCursor(DefaultCursorFile);
+    m_engine.Begin();
+}
+
+void frmMath::Form_Activate()
+{
+    m_cursor.StartAnimatedCursor(DefaultCursorFile);
+}
+
+void frmMath::cmdSubmit_Click()
+{
+    m_engine.SubmitAnswer();
+}
+
+void frmMath::lblNextQuestion_Click()
+{
+    m_engine.SkipQuestion();
+}
+
+void frmMath::tmrTimer_Timer()
+{
+    m_engine.ClockTick();
+}
+
+void frmMath::tmrCursorSecurity_Timer()
+{
+    m_cursor.tmrCursorSecurity_Timer([this] { return displayState(); }, DefaultCursorFile);
+    tmrCursorSecurity->stop();
+}
+
+void frmMath::mnuFileNewSession_Click()
+{
+    m_engine.NewSession();
+}
+
+void frmMath::mnuDifficultyBeginner_Click()
+{
+    m_engine.ChooseLevel(Level::Beginner);
+}
+
+void frmMath::mnuDifficultyIntermediate_Click()
+{
+    m_engine.ChooseLevel(Level::Intermediate);
+}
+
+void frmMath::mnuDifficultyAdvanced_Click()
+{
+    m_engine.ChooseLevel(Level::Advanced);
+}
+
+int frmMath::displayState() const
+{
+    if (isMinimized())
+        return AnimatedCursor::Minimized;
+    if (isMaximized())
+        return AnimatedCursor::Maximized;
+    return AnimatedCursor::Normal;
+}
+
+bool frmMath::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return QMainWindow::event(event);
+}
+
+bool frmMath::isMenuShortcut(const QKeySequence &keys) const
+{
+    for (const QAction *item : {mnuFileNewSession, mnuFilePrint, mnuFileExit, mnuDifficultyBeginner,
+                                mnuDifficultyIntermediate, mnuDifficultyAdvanced}) {
+        if (!item->shortcut().isEmpty() && item->shortcut().matches(keys) == QKeySequence::ExactMatch)
+            return true;
+    }
+    return false;
+}
+
+bool frmMath::eventFilter(QObject *watched, QEvent *event)
+{
+    // The answer box claims Ctrl+X, Ctrl+A and friends for itself; the menu's shortcuts win.
+    if (watched == txtAnswer && event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (isMenuShortcut(QKeySequence(key->keyCombination()))) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMath::keyPressEvent(QKeyEvent *event)
+{
+    // A main window has no default button of its own: Enter presses Submit wherever the
+    // focus is, except on Next Question, which Enter presses itself.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (focusWidget() == lblNextQuestion)
+            lblNextQuestion->click();
+        else
+            cmdSubmit->click();
+        event->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+QLabel *frmMath::label(Caption which) const
+{
+    switch (which) {
+    case Caption::QuestionA: return lblQuestionA;
+    case Caption::MathOperator: return lblMathOperator;
+    case Caption::QuestionB: return lblQuestionB;
+    case Caption::Answer: return lblAnswer;
+    case Caption::Score: return lblScore;
+    case Caption::Hours: return lblHours;
+    case Caption::Minutes: return lblMinutes;
+    case Caption::Seconds: return lblSeconds;
+    case Caption::QuestionsToGoNumber: return lblQuestionsToGoNumber;
+    }
+    return nullptr;
+}
+
+QAction *frmMath::levelItem(Level level) const
+{
+    switch (level) {
+    case Level::Beginner: return mnuDifficultyBeginner;
+    case Level::Intermediate: return mnuDifficultyIntermediate;
+    case Level::Advanced: return mnuDifficultyAdvanced;
+    }
+    return nullptr;
+}
+
+QString frmMath::caption(Caption which) const
+{
+    return label(which)->text();
+}
+
+void frmMath::setCaption(Caption which, const QString &text)
+{
+    setLabelText(label(which), text);
+}
+
+QString frmMath::answerText() const
+{
+    return txtAnswer->text();
+}
+
+void frmMath::setAnswerText(const QString &text)
+{
+    txtAnswer->setText(text);
+}
+
+bool frmMath::isLevelChecked(Level level) const
+{
+    return levelItem(level)->isChecked();
+}
+
+void frmMath::setLevelChecked(Level level, bool checked)
+{
+    levelItem(level)->setChecked(checked);
+}
+
+void frmMath::letPendingEventsRun()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "animatedcursor.h"
+#include "quizengine.h"
+#include "quizsession.h"
+#include "quizview.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTimer;
+class RuntimeServices;
+
+// The main quiz window: a thin view over the quiz engine.
+class frmMath : public QMainWindow, private QuizView
+{
+    Q_OBJECT
+
+public:
+    inline static const QString DefaultCursorFile = QStringLiteral("Cursors\\Calc-Default.ani");
+
+    frmMath(RuntimeServices &services, cursorplatform::CursorPlatform &cursors,
+            QWidget *parent = nullptr);
+    ~frmMath() override;
+
+    // Loads the window the first time (name prompt, greeting, first question), then shows
+    // it, or brings it to the front when it is up already.
+    void Show();
+
+    const QuizSession &session() const { return m_session; }
+    QuizEngine &engine() { return m_engine; }
+    AnimatedCursor &cursor() { return m_cursor; }
+
+    void Form_Load();
+    void Form_Activate();
+    void cmdSubmit_Click();
+    void lblNextQuestion_Click();
+    void tmrTimer_Timer();
+    void tmrCursorSecurity_Timer();
+    void mnuFileNewSession_Click();
+    void mnuDifficultyBeginner_Click();
+    void mnuDifficultyIntermediate_Click();
+    void mnuDifficultyAdvanced_Click();
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    QAction *addMenuItem(QMenu *menu, const char *name, const QString &caption,
+                         const QKeySequence &shortcut);
+    void onDifficultyTriggered(QAction *item, bool checkedNow,
+                               void (frmMath::*handler)());
+    bool isMenuShortcut(const QKeySequence &keys) const;
+    int displayState() const;
+
+    // QuizView
+    QString caption(Caption which) const override;
+    void setCaption(Caption which, const QString &text) override;
+    QString answerText() const override;
+    void setAnswerText(const QString &text) override;
+    bool isLevelChecked(Level level) const override;
+    void setLevelChecked(Level level, bool checked) override;
+    void letPendingEventsRun() override;
+    QLabel *label(Caption which) const;
+    QAction *levelItem(Level level) const;
+
+    RuntimeServices &m_services;
+    QuizSession m_session;
+    QuizEngine m_engine;
+    AnimatedCursor m_cursor;
+    bool m_loaded = false;
+
+public:
+    QGroupBox *fraQuestion = nullptr;
+    QLabel *lblQuestionA = nullptr;
+    QLabel *lblMathOperator = nullptr;
+    QLabel *lblQuestionB = nullptr;
+    QLabel *lblEqual = nullptr;
+    QLabel *lblAnswer = nullptr;
+    QGroupBox *fraAnswer = nullptr;
+    QLabel *lblYourAnswer = nullptr;
+    QLineEdit *txtAnswer = nullptr;
+    QPushButton *cmdSubmit = nullptr;
+    QPushButton *lblNextQuestion = nullptr;
+    QGroupBox *fraScore = nullptr;
+    QLabel *lblScore = nullptr;
+    QGroupBox *fraTime = nullptr;
+    QLabel *lblHours = nullptr;
+    QLabel *lblColon1 = nullptr;
+    QLabel *lblMinutes = nullptr;
+    QLabel *lblColon2 = nullptr;
+    QLabel *lblSeconds = nullptr;
+    QTimer *tmrTimer = nullptr;
+    QGroupBox *fraStatus = nullptr;
+    QLabel *lblQuestionsToGo = nullptr;
+    QLabel *lblQuestionsToGoNumber = nullptr;
+    QTimer *tmrCursorSecurity = nullptr;
+
+    QMenu *mnuFile = nullptr;
+    QAction *mnuFileNewSession = nullptr;
+    QAction *mnuFilePrint = nullptr;
+    QAction *mnuSeparator = nullptr;
+    QAction *mnuFileExit = nullptr;
+    QMenu *mnuDifficulty = nullptr;
+    QAction *mnuDifficultyBeginner = nullptr;
+    QAction *mnuDifficultyIntermediate = nullptr;
+    QAction *mnuDifficultyAdvanced = nullptr;
+    QMenu *mnuHelp = nullptr;
+    QAction *mnuHelpAbout = nullptr;
+    QAction *mnuHelpUsingThisProgram = nullptr;
+};

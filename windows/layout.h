@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QFont>
+#include <QRect>
+
+class QLabel;
+class QWidget;
+
+// Window designs are measured in twips: 1440 to the inch, 15 to a pixel at 96 dpi.
+constexpr int twipsToPixels(int twips)
+{
+    return twips / 15;
+}
+
+constexpr QRect twipsRect(int left, int top, int width, int height)
+{
+    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
+                 twipsToPixels(height));
+}
+
+// The dialog font of the classic desktop, or the metric-compatible sans-serif that stands
+// in for it where it is not installed.
+QFont dialogFont(double pointSize = 8.25);
+
+// An auto-size label keeps its top-left corner and takes the size of its text; a fixed one
+// keeps its box, wraps at spaces and clips what does not fit.
+enum class LabelSizing { Auto, Fixed };
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QRect &box,
+                  const QFont &font, LabelSizing sizing);
+void setLabelText(QLabel *label, const QString &text);
