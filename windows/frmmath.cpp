@@ -18,7 +18,7 @@ namespace {
 
 QGroupBox *makeFrame(QWidget *parent, const char *name, const QString &caption, const QRect &box)
 {
-    auto *frame = new QGroupBox(caption, parent);
+    auto *frame = new CaptionFrame(caption, parent);
     frame->setObjectName(QLatin1String(name));
     frame->setFont(dialogFont());
     frame->setGeometry(box);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QGroupBox>
 #include <QRect>
 
 class QLabel;
@@ -29,3 +30,13 @@ enum class LabelSizing { Auto, Fixed };
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QRect &box,
                   const QFont &font, LabelSizing sizing);
 void setLabelText(QLabel *label, const QString &text);
+
+// A captioned frame drawn the classic way: the caption interrupts the top border line.
+class CaptionFrame : public QGroupBox
+{
+public:
+    explicit CaptionFrame(const QString &caption, QWidget *parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
