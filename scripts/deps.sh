@@ -9,7 +9,7 @@ packages=(
   fonts-liberation
 )
 if [[ "${1:-}" == "--test" ]]; then
-  packages+=(xvfb xauth clang g++-mingw-w64-x86-64)
+  packages+=(qt6-base-private-dev xvfb xauth clang g++-mingw-w64-x86-64)
 fi
 
 missing=()

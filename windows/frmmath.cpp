@@ -63,8 +63,7 @@ frmMath::frmMath(RuntimeServices &services, cursorplatform::CursorPlatform &curs
     buildControls();
     buildMenus();
 
-    const QSize client(twipsToPixels(4575), twipsToPixels(3945));
-    setFixedSize(client.width(), client.height() + menuBar()->sizeHint().height());
+    setFixedSize(centralWidget()->width(), centralWidget()->height() + menuBar()->sizeHint().height());
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
 
@@ -79,6 +78,7 @@ void frmMath::buildControls()
 {
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("frmMathClient"));
+    client->setFixedSize(twipsToPixels(4575), twipsToPixels(3945));
     setCentralWidget(client);
 
     const QFont normal = dialogFont();
@@ -150,6 +150,7 @@ void frmMath::buildMenus()
 
     mnuFile = bar->addMenu(tr("File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuFile->setFont(dialogFont());
     mnuFile->menuAction()->setObjectName(QStringLiteral("mnuFile"));
     mnuFileNewSession = addMenuItem(mnuFile, "mnuFileNewSession", tr("New Session"), QKeySequence(Qt::CTRL | Qt::Key_N));
     mnuFilePrint = addMenuItem(mnuFile, "mnuFilePrint", tr("Print"), QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -159,6 +160,7 @@ void frmMath::buildMenus()
 
     mnuDifficulty = bar->addMenu(tr("Difficulty"));
     mnuDifficulty->setObjectName(QStringLiteral("mnuDifficulty"));
+    mnuDifficulty->setFont(dialogFont());
     mnuDifficulty->menuAction()->setObjectName(QStringLiteral("mnuDifficulty"));
     mnuDifficultyBeginner = addMenuItem(mnuDifficulty, "mnuDifficultyBeginner", tr("Beginner(+,-)"), QKeySequence(Qt::CTRL | Qt::Key_B));
     mnuDifficultyIntermediate = addMenuItem(mnuDifficulty, "mnuDifficultyIntermediate", tr("Intermediate(+,-,x)"), QKeySequence(Qt::CTRL | Qt::Key_M));
@@ -169,6 +171,7 @@ void frmMath::buildMenus()
 
     mnuHelp = bar->addMenu(tr("Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuHelp->setFont(dialogFont());
     mnuHelp->menuAction()->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelpAbout = addMenuItem(mnuHelp, "mnuHelpAbout", tr("About"), {});
     mnuHelpUsingThisProgram = addMenuItem(mnuHelp, "mnuHelpUsingThisProgram", tr("Using this program"), {});
