@@ -1,0 +1,160 @@
+#include "animatedcursor.h"
+#include "cursorfile.h"
+#include "portablecursor.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace {
+
+const std::string Cursors = PELLAVIN_SOURCE_DIR "/Cursors/";
+
+QImage frameImage(const cursorfile::Frame &frame)
+{
+    QImage image(frame.width, frame.height, QImage::Format_ARGB32);
+    for (int y = 0; y < frame.height; ++y) {
+        for (int x = 0; x < frame.width; ++x)
+            image.setPixel(x, y, frame.argb.at(static_cast<std::size_t>(y) * frame.width + x));
+    }
+    return image;
+}
+
+QImage shown(const QCursor &cursor)
+{
+    return cursor.pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+}
+
+class TestPortableCursor : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<PortableCursorPlatform> platform;
+
+private slots:
+    void init() { platform = std::make_unique<PortableCursorPlatform>(); }
+    void cleanup() { platform.reset(); }
+
+    void ordinaryArrowBeforeAnyInstall()
+    {
+        QCOMPARE(platform->currentArrow().shape(), Qt::ArrowCursor);
+        QVERIFY(platform->GetCursor() != 0);
+    }
+
+    void handlesAreSmallAndOwnedByTheLayer()
+    {
+        const auto loaded = platform->LoadCursorFromFile(Cursors + "arrow_m.cur");
+        QVERIFY(loaded > 0 && loaded < 100);
+        const auto copy = platform->CopyIcon(loaded);
+        QVERIFY(copy != 0 && copy != loaded);
+        QCOMPARE(platform->CopyIcon(0), 0);
+        QCOMPARE(platform->CopyIcon(12345), 0);
+
+        QVERIFY(platform->SetSystemCursor(loaded, cursorplatform::OCR_NORMAL));
+        // Handed over: the handle is gone, and installing it again fails without effect.
+        QVERIFY(!platform->isValid(loaded));
+        QVERIFY(!platform->SetSystemCursor(loaded, cursorplatform::OCR_NORMAL));
+        QVERIFY(!platform->SetSystemCursor(0, cursorplatform::OCR_NORMAL));
+        QVERIFY(!platform->SetSystemCursor(copy, 32513)); // only the standard arrow
+        platform->DestroyCursor(copy);
+        QVERIFY(!platform->isValid(copy));
+        QCOMPARE(platform->handleCount(), 0);
+    }
+
+    void badFilesGiveNoHandle_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("text") << QByteArray("not a cursor");
+        QByteArray cut;
+        QFile file(QString::fromStdString(Cursors + "Calc-Default.ani"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        cut = file.readAll().left(600);
+        QTest::newRow("truncated animation") << cut;
+    }
+
+    void badFilesGiveNoHandle()
+    {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("bad.ani")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        QCOMPARE(platform->LoadCursorFromFile(file.fileName().toStdString()), 0);
+        QCOMPARE(platform->LoadCursorFromFile(dir.filePath(QStringLiteral("missing.cur")).toStdString()), 0);
+        QCOMPARE(platform->handleCount(), 0);
+    }
+
+    void backslashesSeparateFolders()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Cursors")));
+        QVERIFY(QFile::copy(QString::fromStdString(Cursors + "arrow_m.cur"),
+                            dir.filePath(QStringLiteral("Cursors/arrow_m.cur"))));
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        AnimatedCursor cursor(*platform, QStringLiteral("/nowhere"));
+        cursor.StartAnimatedCursor(QStringLiteral("Cursors\\arrow_m.cur"));
+        QDir::setCurrent(previous);
+        QVERIFY(cursor.lngNewCursor() != 0);
+        QCOMPARE(platform->currentArrow().shape(), Qt::BitmapCursor);
+    }
+
+    // Every window of the program shows the installed cursor's current frame as its arrow,
+    // windows opened later included, while a text box keeps its I-beam.
+    void windowsShowTheInstalledFrame()
+    {
+        const auto file = cursorfile::load(Cursors + "Calc-Default.ani");
+        QVERIFY(file && file->sequence.size() > 1);
+
+        QWidget before;
+        auto *edit = new QLineEdit(&before);
+        before.show();
+        QVERIFY(platform->SetSystemCursor(platform->LoadCursorFromFile(Cursors + "Calc-Default.ani"),
+                                          cursorplatform::OCR_NORMAL));
+        const cursorfile::Frame &first = file->frames.at(file->sequence.at(platform->currentStep()));
+        QCOMPARE(shown(before.cursor()), frameImage(first));
+        QCOMPARE(before.cursor().hotSpot(), QPoint(first.hotspotX, first.hotspotY));
+        QCOMPARE(edit->cursor().shape(), Qt::IBeamCursor);
+
+        QDialog later;
+        later.show();
+        QCOMPARE(shown(later.cursor()), shown(platform->currentArrow()));
+
+        // It animates: the window follows the steps.
+        const std::size_t step = platform->currentStep();
+        QTRY_VERIFY_WITH_TIMEOUT(platform->currentStep() != step, 2000);
+        const cursorfile::Frame &now = file->frames.at(file->sequence.at(platform->currentStep()));
+        QCOMPARE(shown(before.cursor()), frameImage(now));
+
+        // Copying "the cursor shown now" and installing the copy brings it back later.
+        const auto saved = platform->CopyIcon(platform->GetCursor());
+        QVERIFY(platform->SetSystemCursor(platform->LoadCursorFromFile(Cursors + "arrow_m.cur"),
+                                          cursorplatform::OCR_NORMAL));
+        QCOMPARE(platform->currentStep(), std::size_t(0));
+        QVERIFY(platform->SetSystemCursor(saved, cursorplatform::OCR_NORMAL));
+        QCOMPARE(shown(later.cursor()), shown(platform->currentArrow()));
+    }
+
+    void windowWithItsOwnCursorIsLeftAlone()
+    {
+        QWidget busy;
+        busy.setCursor(Qt::WaitCursor);
+        busy.show();
+        QVERIFY(platform->SetSystemCursor(platform->LoadCursorFromFile(Cursors + "arrow_m.cur"),
+                                          cursorplatform::OCR_NORMAL));
+        QCOMPARE(busy.cursor().shape(), Qt::WaitCursor);
+    }
+};
+
+QTEST_MAIN(TestPortableCursor)
+#include "tst_portablecursor.moc"
