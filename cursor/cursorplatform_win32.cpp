@@ -3,6 +3,8 @@
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+// The interface's method shares its name with this macro for the A/W variants.
+#undef LoadCursorFromFile
 
 #include <cstdint>
 

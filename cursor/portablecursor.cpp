@@ -52,6 +52,15 @@ PortableCursorPlatform::PortableCursorPlatform()
     m_animation.setSingleShot(true);
     m_animation.setTimerType(Qt::PreciseTimer);
     connect(&m_animation, &QTimer::timeout, this, &PortableCursorPlatform::nextStep);
+    // Cursor images must not outlive the application object that made them.
+    if (QCoreApplication *app = QCoreApplication::instance()) {
+        connect(app, &QCoreApplication::aboutToQuit, this, [this] {
+            m_animation.stop();
+            m_handles.clear();
+            m_installed = ordinaryArrow();
+            m_step = 0;
+        });
+    }
 }
 
 PortableCursorPlatform::~PortableCursorPlatform()
