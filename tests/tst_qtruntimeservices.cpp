@@ -1,0 +1,134 @@
+#include "qtruntimeservices.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+// The real boxes, answered from a timer once they are up. Kept to a few smoke tests: the
+// windows' own tests use the scripted services instead.
+class TestQtRuntimeServices : public QObject
+{
+    Q_OBJECT
+
+    QtRuntimeServices services;
+
+    static void whenModalIsUp(const std::function<void(QWidget *)> &act)
+    {
+        QTimer::singleShot(0, [act] {
+            QTRY_VERIFY(QApplication::activeModalWidget());
+            act(QApplication::activeModalWidget());
+        });
+    }
+
+private slots:
+    void messageBoxWithOkAlone()
+    {
+        QString title, text;
+        int buttons = 0;
+        bool plain = false;
+        QMessageBox::Icon icon = QMessageBox::Warning;
+        bool quitsOnClose = true;
+        whenModalIsUp([&](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            QVERIFY(box);
+            title = box->windowTitle();
+            text = box->text();
+            plain = box->textFormat() == Qt::PlainText;
+            icon = box->icon();
+            buttons = static_cast<int>(box->buttons().size());
+            quitsOnClose = box->testAttribute(Qt::WA_QuitOnClose);
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        QCOMPARE(services.MsgBox(QStringLiteral("<b>Ada</b>")), RuntimeServices::Ok);
+        QCOMPARE(title, QStringLiteral("Pellavin"));
+        QCOMPARE(text, QStringLiteral("<b>Ada</b>"));
+        QVERIFY(plain);
+        QCOMPARE(icon, QMessageBox::NoIcon);
+        QCOMPARE(buttons, 1);
+        QVERIFY(!quitsOnClose);
+    }
+
+    void confirmationBox()
+    {
+        whenModalIsUp([](QWidget *modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+        QCOMPARE(services.MsgBox(QStringLiteral("Sure?"), RuntimeServices::Buttons::OkCancel,
+                                 QStringLiteral("Are you sure?")),
+                 RuntimeServices::Cancel);
+        QString title;
+        whenModalIsUp([&](QWidget *modal) {
+            title = modal->windowTitle();
+            QTest::keyClick(modal, Qt::Key_Return);
+        });
+        QCOMPARE(services.MsgBox(QStringLiteral("Sure?"), RuntimeServices::Buttons::OkCancel,
+                                 QStringLiteral("Are you sure?")),
+                 RuntimeServices::Ok);
+        QCOMPARE(title, QStringLiteral("Are you sure?"));
+    }
+
+    void inputBox()
+    {
+        QString shownDefault;
+        whenModalIsUp([&](QWidget *modal) {
+            auto *edit = modal->findChild<QLineEdit *>();
+            shownDefault = edit->text();
+            edit->setText(QStringLiteral("Grace"));
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        QCOMPARE(services.InputBox(QStringLiteral("What is your name?"), QStringLiteral("User Name Input"),
+                                   QStringLiteral("Pellavin User")),
+                 QStringLiteral("Grace"));
+        QCOMPARE(shownDefault, QStringLiteral("Pellavin User"));
+
+        whenModalIsUp([](QWidget *modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+        QCOMPARE(services.InputBox(QStringLiteral("Name?"), QStringLiteral("T"), QStringLiteral("x")),
+                 QString());
+    }
+
+    void randomDrawsStayInTheUnitInterval()
+    {
+        services.Randomize();
+        int low = 0;
+        for (int i = 0; i < 20000; ++i) {
+            const double r = services.Rnd();
+            QVERIFY(r >= 0.0 && r < 1.0);
+            low += r < 0.5;
+        }
+        QVERIFY(low > 9000 && low < 11000);
+    }
+
+    void applicationFacts()
+    {
+        QCOMPARE(services.appTitle(), QStringLiteral("Pellavin"));
+        QCOMPARE(QStringLiteral("%1.%2.%3").arg(services.appMajor()).arg(services.appMinor()).arg(services.appRevision()),
+                 QStringLiteral("1.0.0"));
+        QVERIFY(!services.appPath().isEmpty());
+        QVERIFY(!services.appPath().endsWith(u'/'));
+    }
+
+    void fileTest()
+    {
+        QTemporaryDir dir;
+        const QString plain = dir.filePath(QStringLiteral("tool"));
+        const QString hidden = dir.filePath(QStringLiteral(".tool"));
+        for (const QString &path : {plain, hidden}) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        QVERIFY(services.FileExists(plain));
+        QVERIFY(!services.FileExists(hidden));
+        QVERIFY(!services.FileExists(dir.path()));
+        QVERIFY(!services.FileExists(dir.filePath(QStringLiteral("missing"))));
+    }
+};
+
+QTEST_MAIN(TestQtRuntimeServices)
+#include "tst_qtruntimeservices.moc"
