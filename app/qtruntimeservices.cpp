@@ -2,7 +2,7 @@
 
 #include "appinfo.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -28,7 +28,8 @@ QtRuntimeServices::~QtRuntimeServices()
 
 int QtRuntimeServices::MsgBox(const QString &prompt, Buttons buttons, const QString &title)
 {
-    QMessageBox box;
+    // Over the window the user is working in, when there is one.
+    QMessageBox box(QApplication::activeWindow());
     box.setIcon(QMessageBox::NoIcon);
     box.setWindowTitle(title.isEmpty() ? appTitle() : title);
     // Names and other typed text reach these boxes: never interpret them as markup.
@@ -51,7 +52,7 @@ int QtRuntimeServices::MsgBox(const QString &prompt, Buttons buttons, const QStr
 QString QtRuntimeServices::InputBox(const QString &prompt, const QString &title,
                                     const QString &defaultText)
 {
-    QInputDialog dialog;
+    QInputDialog dialog(QApplication::activeWindow());
     dialog.setWindowTitle(title.isEmpty() ? appTitle() : title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(defaultText);
@@ -94,7 +95,7 @@ int QtRuntimeServices::appRevision() const
 
 QString QtRuntimeServices::appPath() const
 {
-    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    return QDir::toNativeSeparators(QApplication::applicationDirPath());
 }
 
 bool QtRuntimeServices::Shell(const QString &path)
