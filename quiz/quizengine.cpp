@@ -34,7 +34,9 @@ QuizEngine::QuizEngine(QuizSession &session, QuizView &view, RuntimeServices &se
 
 qint16 QuizEngine::draw(int n)
 {
-    return static_cast<qint16>(std::floor(m_services.Rnd() * n + 1));
+    // floor(r * n) + 1 rather than floor(r * n + 1): for r just below 1 the sum can round up
+    // to n + 1 (an operator code 3 for a beginner, 5 at Advanced); the product never reaches n.
+    return static_cast<qint16>(std::floor(m_services.Rnd() * n) + 1);
 }
 
 void QuizEngine::Begin()

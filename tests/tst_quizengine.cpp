@@ -271,11 +271,8 @@ void tst_QuizEngine::issuesQuestionOfLevel()
 
     q.engine.MakeQuestion();
 
-    // draw(N) is floor(r * N + 1): with r the largest double below 1 the sum rounds up to
-    // N + 1 for N = 2 and N = 4, which gives operator code 3 or 5. Known fault: these two
-    // marks go once draw() is mended (the rows then pass and Qt reports XPASS).
-    QEXPECT_FAIL("beginner, highest draws", "draw(2) gives 3 for r just below 1", Abort);
-    QEXPECT_FAIL("advanced, highest draws", "draw(4) gives 5 for r just below 1", Abort);
+    // The highest rows use the largest double below 1, for which r * N + 1 rounds up to
+    // N + 1 when N is 2 or 4.
     QCOMPARE(q.question(), question);
     QCOMPARE(q.session.strMathOperator, code);
     QCOMPARE(q.caption(Caption::QuestionA), QString::number(q.session.intA));
