@@ -5,6 +5,7 @@
 #include "scriptedservices.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +17,7 @@
 #include <QTimer>
 #include <qpa/qwindowsysteminterface.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -283,6 +285,43 @@ private slots:
         // Once by the load step, at least once more as the window became active.
         QVERIFY2(loads >= 2, qPrintable(cursors.calls.join(u'\n')));
         QCOMPARE(cursors.calls.at(0), QStringLiteral("GetCursor -> 7"));
+    }
+
+    void activationReinstallsTheCursorExceptAfterABox()
+    {
+        open();
+        auto loads = [&] {
+            return static_cast<int>(std::count_if(cursors.calls.cbegin(), cursors.calls.cend(), [](const QString &call) {
+                return call.startsWith(QStringLiteral("LoadCursorFromFile Cursors\\Calc-Default.ani"));
+            }));
+        };
+        auto comeBackFrom = [&](QWidget &other) {
+            other.show();
+            other.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&other));
+            other.close();
+            w->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        };
+        const int before = loads();
+        QDialog box(w.get());
+        box.setModal(true);
+        comeBackFrom(box);
+        QCOMPARE(loads(), before);
+
+        QWidget helpWindow;
+        comeBackFrom(helpWindow);
+        QCOMPARE(loads(), before + 1);
+    }
+
+    void guardTicksOnceWithTheDefaultCursor()
+    {
+        cursors.existingFiles = {"Cursors\\Calc-Default.ani"};
+        cursors.calls.clear();
+        w->tmrCursorSecurity_Timer();
+        QVERIFY(!w->tmrCursorSecurity->isActive());
+        QCOMPARE(cursors.calls.at(2), QStringLiteral("LoadCursorFromFile Cursors\\Calc-Default.ani -> 101"));
+        QCOMPARE(w->cursor().lngNewCursor(), 101);
     }
 
     void focusOrder()

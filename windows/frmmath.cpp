@@ -4,7 +4,8 @@
 #include "runtimeservices.h"
 
 #include <QAction>
-#include <QCoreApplication>
+#include <QApplication>
+#include <QWindow>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -66,6 +67,8 @@ frmMath::frmMath(RuntimeServices &services, cursorplatform::CursorPlatform &curs
     setFixedSize(centralWidget()->width(), centralWidget()->height() + menuBar()->sizeHint().height());
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
+
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &frmMath::onFocusWindowChanged);
 
     // Both timers run from the window's creation.
     tmrTimer->start();
@@ -269,11 +272,19 @@ int frmMath::displayState() const
     return AnimatedCursor::Normal;
 }
 
-bool frmMath::event(QEvent *event)
+void frmMath::onFocusWindowChanged(QWindow *now)
 {
-    if (event->type() == QEvent::WindowActivate)
+    if (!now)
+        return;
+    if (now != windowHandle()) {
+        m_lastFocusWasBox = now->modality() != Qt::NonModal;
+        return;
+    }
+    // Coming back from one of the program's own message boxes is no new activation; coming
+    // back from another window, or from another program, is.
+    if (!m_lastFocusWasBox)
         Form_Activate();
-    return QMainWindow::event(event);
+    m_lastFocusWasBox = false;
 }
 
 bool frmMath::isMenuShortcut(const QKeySequence &keys) const
@@ -373,5 +384,5 @@ void frmMath::setLevelChecked(Level level, bool checked)
 
 void frmMath::letPendingEventsRun()
 {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

@@ -14,6 +14,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTimer;
+class QWindow;
 class RuntimeServices;
 
 // The main quiz window: a thin view over the quiz engine.
@@ -48,7 +49,6 @@ public:
     void mnuDifficultyAdvanced_Click();
 
 protected:
-    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -61,6 +61,7 @@ private:
                                void (frmMath::*handler)());
     bool isMenuShortcut(const QKeySequence &keys) const;
     int displayState() const;
+    void onFocusWindowChanged(QWindow *now);
 
     // QuizView
     QString caption(Caption which) const override;
@@ -78,6 +79,7 @@ private:
     QuizEngine m_engine;
     AnimatedCursor m_cursor;
     bool m_loaded = false;
+    bool m_lastFocusWasBox = false;
 
 public:
     QGroupBox *fraQuestion = nullptr;
