@@ -9,7 +9,7 @@ packages=(
   fonts-liberation
 )
 if [[ "${1:-}" == "--test" ]]; then
-  packages+=(qt6-base-private-dev xvfb xauth clang g++-mingw-w64-x86-64)
+  packages+=(qt6-base-private-dev clang libclang-rt-14-dev g++-mingw-w64-x86-64)
 fi
 
 missing=()
