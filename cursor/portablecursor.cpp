@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -109,8 +110,11 @@ PortableCursorPlatform::Handle PortableCursorPlatform::LoadCursorFromFile(const 
         image->frames.emplace_back(QPixmap::fromImage(pixels), frame.hotspotX, frame.hotspotY);
     }
     image->sequence = file->sequence;
-    for (const std::uint32_t jiffies : file->jiffies)
-        image->stepMs.push_back(static_cast<int>(jiffies * MsPerJiffy + 0.5));
+    for (const std::uint32_t jiffies : file->jiffies) {
+        // A file may ask for 0 or for years: keep each step between one jiffy and a minute.
+        const std::uint32_t bounded = std::clamp<std::uint32_t>(jiffies, 1, 60 * 60);
+        image->stepMs.push_back(static_cast<int>(bounded * MsPerJiffy + 0.5));
+    }
     if (image->frames.empty() || image->sequence.empty()
         || image->sequence.size() != image->stepMs.size())
         return 0;
@@ -168,7 +172,7 @@ void PortableCursorPlatform::applyToWindows()
             applyTo(window);
     }
     if (m_installed->sequence.size() > 1)
-        m_animation.start(std::max(1, m_installed->stepMs.at(m_step)));
+        m_animation.start(m_installed->stepMs.at(m_step));
 }
 
 void PortableCursorPlatform::applyTo(QWidget *window)
