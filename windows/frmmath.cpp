@@ -146,25 +146,28 @@ QAction *frmMath::addMenuItem(QMenu *menu, const char *name, const QString &capt
     return item;
 }
 
+QMenu *frmMath::addMenu(const char *name, const QString &caption)
+{
+    QMenu *menu = menuBar()->addMenu(caption);
+    menu->setObjectName(QLatin1String(name));
+    menu->menuAction()->setObjectName(QLatin1String(name));
+    // Popups are windows of their own and do not take the font from the window.
+    menu->setFont(dialogFont());
+    return menu;
+}
+
 void frmMath::buildMenus()
 {
-    QMenuBar *bar = menuBar();
-    bar->setFont(dialogFont());
+    menuBar()->setFont(dialogFont());
 
-    mnuFile = bar->addMenu(tr("File"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuFile->setFont(dialogFont());
-    mnuFile->menuAction()->setObjectName(QStringLiteral("mnuFile"));
+    mnuFile = addMenu("mnuFile", tr("File"));
     mnuFileNewSession = addMenuItem(mnuFile, "mnuFileNewSession", tr("New Session"), QKeySequence(Qt::CTRL | Qt::Key_N));
     mnuFilePrint = addMenuItem(mnuFile, "mnuFilePrint", tr("Print"), QKeySequence(Qt::CTRL | Qt::Key_P));
     mnuSeparator = mnuFile->addSeparator();
     mnuSeparator->setObjectName(QStringLiteral("mnuSeparator"));
     mnuFileExit = addMenuItem(mnuFile, "mnuFileExit", tr("Exit"), QKeySequence(Qt::CTRL | Qt::Key_X));
 
-    mnuDifficulty = bar->addMenu(tr("Difficulty"));
-    mnuDifficulty->setObjectName(QStringLiteral("mnuDifficulty"));
-    mnuDifficulty->setFont(dialogFont());
-    mnuDifficulty->menuAction()->setObjectName(QStringLiteral("mnuDifficulty"));
+    mnuDifficulty = addMenu("mnuDifficulty", tr("Difficulty"));
     mnuDifficultyBeginner = addMenuItem(mnuDifficulty, "mnuDifficultyBeginner", tr("Beginner(+,-)"), QKeySequence(Qt::CTRL | Qt::Key_B));
     mnuDifficultyIntermediate = addMenuItem(mnuDifficulty, "mnuDifficultyIntermediate", tr("Intermediate(+,-,x)"), QKeySequence(Qt::CTRL | Qt::Key_M));
     mnuDifficultyAdvanced = addMenuItem(mnuDifficulty, "mnuDifficultyAdvanced", tr("Advanced(+,-,x,/)"), QKeySequence(Qt::CTRL | Qt::Key_A));
@@ -172,10 +175,7 @@ void frmMath::buildMenus()
         item->setCheckable(true);
     mnuDifficultyBeginner->setChecked(true);
 
-    mnuHelp = bar->addMenu(tr("Help"));
-    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuHelp->setFont(dialogFont());
-    mnuHelp->menuAction()->setObjectName(QStringLiteral("mnuHelp"));
+    mnuHelp = addMenu("mnuHelp", tr("Help"));
     mnuHelpAbout = addMenuItem(mnuHelp, "mnuHelpAbout", tr("About"), {});
     mnuHelpUsingThisProgram = addMenuItem(mnuHelp, "mnuHelpUsingThisProgram", tr("Using this program"), {});
 

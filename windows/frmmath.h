@@ -55,6 +55,7 @@ protected:
 private:
     void buildControls();
     void buildMenus();
+    QMenu *addMenu(const char *name, const QString &caption);
     QAction *addMenuItem(QMenu *menu, const char *name, const QString &caption,
                          const QKeySequence &shortcut);
     void onDifficultyTriggered(QAction *item, bool checkedNow,
