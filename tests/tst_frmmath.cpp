@@ -88,6 +88,7 @@ private slots:
         w = std::make_unique<frmMath>(services, cursors);
         // Ticks come from the tests, not from the wall clock.
         w->tmrTimer->stop();
+        w->tmrCursorSecurity->stop();
     }
 
     void cleanup()
