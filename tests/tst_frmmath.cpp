@@ -322,7 +322,7 @@ private slots:
         w->tmrCursorSecurity_Timer();
         QVERIFY(!w->tmrCursorSecurity->isActive());
         QCOMPARE(cursors.calls.at(2), QStringLiteral("LoadCursorFromFile Cursors\\Calc-Default.ani -> 101"));
-        QCOMPARE(w->cursor().lngNewCursor(), 101);
+        QCOMPARE(w->animatedCursor().lngNewCursor(), 101);
     }
 
     void focusOrder()

@@ -1,11 +1,15 @@
 #include "animatedcursor.h"
 #include "cursorfile.h"
+#include "frmmath.h"
 #include "portablecursor.h"
+#include "scriptedservices.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
@@ -143,6 +147,25 @@ private slots:
         QCOMPARE(platform->currentStep(), std::size_t(0));
         QVERIFY(platform->SetSystemCursor(saved, cursorplatform::OCR_NORMAL));
         QCOMPARE(shown(later.cursor()), shown(platform->currentArrow()));
+    }
+
+    void mainWindowShowsTheDefaultCursor()
+    {
+        ScriptedServices services;
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(QStringLiteral(PELLAVIN_SOURCE_DIR));
+        frmMath window(services, *platform);
+        window.tmrTimer->stop();
+        window.Form_Activate();
+        QDir::setCurrent(previous);
+        window.show();
+
+        const auto file = cursorfile::load(Cursors + "Calc-Default.ani");
+        QVERIFY(file);
+        const cursorfile::Frame &frame = file->frames.at(file->sequence.at(platform->currentStep()));
+        QCOMPARE(shown(window.cursor()), frameImage(frame));
+        QCOMPARE(shown(window.lblNextQuestion->cursor()), frameImage(frame));
+        QCOMPARE(window.txtAnswer->cursor().shape(), Qt::IBeamCursor);
     }
 
     void windowWithItsOwnCursorIsLeftAlone()

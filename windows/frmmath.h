@@ -35,7 +35,7 @@ public:
 
     const QuizSession &session() const { return m_session; }
     QuizEngine &engine() { return m_engine; }
-    AnimatedCursor &cursor() { return m_cursor; }
+    AnimatedCursor &animatedCursor() { return m_cursor; }
 
     void Form_Load();
     void Form_Activate();
