@@ -12,7 +12,6 @@
 #include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QVBoxLayout>
 
 #include <memory>
 
