@@ -75,12 +75,16 @@ void QuizEngine::issueQuestion()
         s.strMathOperator = QString::number(code);
         m_view.setCaption(Caption::MathOperator, operatorSymbol(code));
     };
+    // First operand, then second, each shown as it is drawn.
+    auto drawOperands = [&](int n) {
+        s.intA = draw(n);
+        m_view.setCaption(Caption::QuestionA, QString::number(s.intA));
+        s.intB = draw(n);
+        m_view.setCaption(Caption::QuestionB, QString::number(s.intB));
+    };
 
     if (m_view.isLevelChecked(Level::Beginner)) {
-        s.intA = draw(15);
-        m_view.setCaption(Caption::QuestionA, QString::number(s.intA));
-        s.intB = draw(15);
-        m_view.setCaption(Caption::QuestionB, QString::number(s.intB));
+        drawOperands(15);
         setOperator(draw(2));
         if (Val(s.strMathOperator) == 2) {
             // No negative answers for beginners.
@@ -92,10 +96,7 @@ void QuizEngine::issueQuestion()
         }
     }
     if (m_view.isLevelChecked(Level::Intermediate)) {
-        s.intA = draw(20);
-        m_view.setCaption(Caption::QuestionA, QString::number(s.intA));
-        s.intB = draw(20);
-        m_view.setCaption(Caption::QuestionB, QString::number(s.intB));
+        drawOperands(20);
         setOperator(draw(3));
     }
     if (m_view.isLevelChecked(Level::Advanced)) {
