@@ -1,14 +1,31 @@
 #include "cursorplatform.h"
-#include "frmmath.h"
+#include "layout.h"
 #include "qtruntimeservices.h"
+#include "windowregistry.h"
 
 #include <QApplication>
+#include <QFontInfo>
+
+namespace {
+
+// A desktop that names no font of its own leaves Qt with its generic "Sans Serif", which a
+// bare system may answer with a typewriter face; boxes and prompts then take the windows' font.
+void useTheWindowsFontWhereTheDesktopNamesNone()
+{
+    const QFont desktop = QApplication::font();
+    if (desktop.family() == QLatin1String("Sans Serif") || QFontInfo(desktop).fixedPitch())
+        QApplication::setFont(dialogFont());
+}
+
+}
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    useTheWindowsFontWhereTheDesktopNamesNone();
     QtRuntimeServices services;
-    frmMath mainWindow(services, cursorplatform::systemCursorPlatform());
-    mainWindow.Show();
+    WindowRegistry forms(services, cursorplatform::systemCursorPlatform(), [] {});
+    QObject::connect(&forms, &WindowRegistry::lastWindowClosed, &app, &QCoreApplication::quit);
+    forms.start();
     return app.exec();
 }

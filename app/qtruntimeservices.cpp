@@ -12,12 +12,25 @@
 #include <QPrinterInfo>
 #include <QProcess>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
+namespace {
+
+std::unique_ptr<QPrinter> defaultPrinter()
+{
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull())
+        return nullptr;
+    return std::make_unique<QPrinter>(info);
+}
+
+}
+
 QtRuntimeServices::QtRuntimeServices()
-    : m_random(0)
+    : m_random(0), m_printerFactory(defaultPrinter)
 {
 }
 
@@ -57,6 +70,9 @@ QString QtRuntimeServices::InputBox(const QString &prompt, const QString &title,
     dialog.setLabelText(prompt);
     dialog.setTextValue(defaultText);
     dialog.setAttribute(Qt::WA_QuitOnClose, false);
+    // Wide enough that the title bar shows the whole title beside its buttons.
+    const int titleWidth = dialog.fontMetrics().horizontalAdvance(dialog.windowTitle());
+    dialog.setMinimumWidth(std::max(dialog.sizeHint().width(), titleWidth * 3 / 2 + 160));
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
@@ -112,10 +128,9 @@ bool QtRuntimeServices::FileExists(const QString &path) const
 bool QtRuntimeServices::PrintLine(const QString &text)
 {
     if (!m_painter) {
-        const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
-        if (defaultPrinter.isNull())
+        std::unique_ptr<QPrinter> printer = m_printerFactory ? m_printerFactory() : nullptr;
+        if (!printer)
             return false;
-        auto printer = std::make_unique<QPrinter>(defaultPrinter);
         auto painter = std::make_unique<QPainter>();
         if (!painter->begin(printer.get()))
             return false;
@@ -132,6 +147,11 @@ bool QtRuntimeServices::PrintLine(const QString &text)
     m_painter->drawText(0, (m_printedLines + 1) * lineHeight, text);
     ++m_printedLines;
     return true;
+}
+
+void QtRuntimeServices::setPrinterFactory(PrinterFactory factory)
+{
+    m_printerFactory = std::move(factory);
 }
 
 void QtRuntimeServices::finishPrinting()

@@ -2,6 +2,7 @@
 
 #include "runtimeservices.h"
 
+#include <functional>
 #include <memory>
 #include <random>
 
@@ -12,6 +13,10 @@ class QPrinter;
 class QtRuntimeServices final : public RuntimeServices
 {
 public:
+    // Makes the printer that Print writes to: the system's default printer, or nullptr when
+    // there is none. Tests print to a file instead.
+    using PrinterFactory = std::function<std::unique_ptr<QPrinter>()>;
+
     QtRuntimeServices();
     ~QtRuntimeServices() override;
 
@@ -31,10 +36,13 @@ public:
     bool PrintLine(const QString &text) override;
     void End() override;
 
+    void setPrinterFactory(PrinterFactory factory);
+
 private:
     void finishPrinting();
 
     std::mt19937_64 m_random;
+    PrinterFactory m_printerFactory;
     std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<QPainter> m_painter;
     int m_printedLines = 0;

@@ -33,6 +33,7 @@ public:
     bool printerAvailable = true;
     bool ended = false;
     QString programFolder = QStringLiteral("/opt/pellavin");
+    int versionMinor = 0;
 
     int MsgBox(const QString &prompt, Buttons buttons, const QString &title) override
     {
@@ -68,7 +69,7 @@ public:
 
     QString appTitle() const override { return QStringLiteral("Pellavin"); }
     int appMajor() const override { return 1; }
-    int appMinor() const override { return 0; }
+    int appMinor() const override { return versionMinor; }
     int appRevision() const override { return 0; }
     QString appPath() const override { return programFolder; }
     bool Shell(const QString &path) override

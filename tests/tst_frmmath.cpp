@@ -2,6 +2,7 @@
 #include "layout.h"
 #include "quiztexts.h"
 #include "recordingcursorplatform.h"
+#include "recordingforms.h"
 #include "scriptedservices.h"
 
 #include <QAction>
@@ -35,6 +36,7 @@ class TestFrmMath : public QObject
 
     ScriptedServices services;
     RecordingCursorPlatform cursors;
+    RecordingForms forms;
     std::unique_ptr<frmMath> w;
 
     // Draws that make a Beginner question a op b (a >= b, so no re-draw is needed).
@@ -85,7 +87,8 @@ private slots:
     {
         services = ScriptedServices();
         cursors = RecordingCursorPlatform();
-        w = std::make_unique<frmMath>(services, cursors);
+        forms = RecordingForms();
+        w = std::make_unique<frmMath>(services, cursors, forms);
         // Ticks come from the tests, not from the wall clock.
         w->tmrTimer->stop();
         w->tmrCursorSecurity->stop();
@@ -189,7 +192,7 @@ private slots:
 
     void timersAtCreation()
     {
-        auto fresh = std::make_unique<frmMath>(services, cursors);
+        auto fresh = std::make_unique<frmMath>(services, cursors, forms);
         QCOMPARE(fresh->tmrTimer->interval(), 1000);
         QVERIFY(fresh->tmrTimer->isActive());
         QCOMPARE(fresh->tmrTimer->parent()->objectName(), QStringLiteral("fraTime"));

@@ -2,6 +2,7 @@
 #include "cursorfile.h"
 #include "frmmath.h"
 #include "portablecursor.h"
+#include "recordingforms.h"
 #include "scriptedservices.h"
 
 #include <QApplication>
@@ -153,7 +154,8 @@ private slots:
         ScriptedServices services;
         const QString previous = QDir::currentPath();
         QDir::setCurrent(QStringLiteral(PELLAVIN_SOURCE_DIR));
-        frmMath window(services, *platform);
+        RecordingForms forms;
+        frmMath window(services, *platform, forms);
         window.tmrTimer->stop();
         window.Form_Activate();
         QDir::setCurrent(previous);

@@ -1,5 +1,6 @@
 #include "frmmath.h"
 
+#include "forms.h"
 #include "layout.h"
 #include "runtimeservices.h"
 
@@ -47,10 +48,11 @@ QTimer *makeTimer(QObject *parent, const char *name, int intervalMs)
 
 }
 
-frmMath::frmMath(RuntimeServices &services, cursorplatform::CursorPlatform &cursors,
+frmMath::frmMath(RuntimeServices &services, cursorplatform::CursorPlatform &cursors, Forms &forms,
                  QWidget *parent)
     : QMainWindow(parent),
       m_services(services),
+      m_forms(forms),
       m_engine(m_session, *this, services),
       m_cursor(cursors, services.appPath())
 {
@@ -180,6 +182,10 @@ void frmMath::buildMenus()
     mnuHelpUsingThisProgram = addMenuItem(mnuHelp, "mnuHelpUsingThisProgram", tr("Using this program"), {});
 
     connect(mnuFileNewSession, &QAction::triggered, this, &frmMath::mnuFileNewSession_Click);
+    connect(mnuFilePrint, &QAction::triggered, this, &frmMath::mnuFilePrint_Click);
+    connect(mnuFileExit, &QAction::triggered, this, &frmMath::mnuFileExit_Click);
+    connect(mnuHelpAbout, &QAction::triggered, this, &frmMath::mnuHelpAbout_Click);
+    connect(mnuHelpUsingThisProgram, &QAction::triggered, this, &frmMath::mnuHelpUsingThisProgram_Click);
     connect(mnuDifficultyBeginner, &QAction::triggered, this, [this](bool checked) {
         onDifficultyTriggered(mnuDifficultyBeginner, checked, &frmMath::mnuDifficultyBeginner_Click);
     });
@@ -222,6 +228,16 @@ void frmMath::Form_Activate()
     m_cursor.StartAnimatedCursor(DefaultCursorFile);
 }
 
+void frmMath::Form_Resize()
+{
+    tmrCursorSecurity->stop();
+}
+
+void frmMath::Form_Terminate()
+{
+    m_cursor.StartAnimatedCursor(AnimatedCursor::ArrowFile);
+}
+
 void frmMath::cmdSubmit_Click()
 {
     m_engine.SubmitAnswer();
@@ -261,6 +277,29 @@ void frmMath::mnuDifficultyIntermediate_Click()
 void frmMath::mnuDifficultyAdvanced_Click()
 {
     m_engine.ChooseLevel(Level::Advanced);
+}
+
+void frmMath::mnuFilePrint_Click()
+{
+    // The session must survive a missing or failing printer: say so and carry on.
+    if (!m_services.PrintLine(QString()))
+        m_services.MsgBox(NoPrinterMessage);
+}
+
+void frmMath::mnuFileExit_Click()
+{
+    m_cursor.StartAnimatedCursor(AnimatedCursor::ArrowFile);
+    m_forms.End();
+}
+
+void frmMath::mnuHelpAbout_Click()
+{
+    m_forms.showAbout();
+}
+
+void frmMath::mnuHelpUsingThisProgram_Click()
+{
+    m_forms.showHelp();
 }
 
 int frmMath::displayState() const
@@ -324,6 +363,12 @@ void frmMath::keyPressEvent(QKeyEvent *event)
         return;
     }
     QMainWindow::keyPressEvent(event);
+}
+
+void frmMath::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
 }
 
 QLabel *frmMath::label(Caption which) const

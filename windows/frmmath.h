@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 
+class Forms;
 class QAction;
 class QGroupBox;
 class QLabel;
@@ -25,7 +26,10 @@ class frmMath : public QMainWindow, private QuizView
 public:
     inline static const QString DefaultCursorFile = QStringLiteral("Cursors\\Calc-Default.ani");
 
-    frmMath(RuntimeServices &services, cursorplatform::CursorPlatform &cursors,
+    inline static const QString NoPrinterMessage =
+        QStringLiteral("No printer is available, so nothing was printed.");
+
+    frmMath(RuntimeServices &services, cursorplatform::CursorPlatform &cursors, Forms &forms,
             QWidget *parent = nullptr);
     ~frmMath() override;
 
@@ -39,11 +43,17 @@ public:
 
     void Form_Load();
     void Form_Activate();
+    void Form_Resize();
+    void Form_Terminate();
     void cmdSubmit_Click();
     void lblNextQuestion_Click();
     void tmrTimer_Timer();
     void tmrCursorSecurity_Timer();
     void mnuFileNewSession_Click();
+    void mnuFilePrint_Click();
+    void mnuFileExit_Click();
+    void mnuHelpAbout_Click();
+    void mnuHelpUsingThisProgram_Click();
     void mnuDifficultyBeginner_Click();
     void mnuDifficultyIntermediate_Click();
     void mnuDifficultyAdvanced_Click();
@@ -51,6 +61,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void buildControls();
@@ -76,6 +87,7 @@ private:
     QAction *levelItem(Level level) const;
 
     RuntimeServices &m_services;
+    Forms &m_forms;
     QuizSession m_session;
     QuizEngine m_engine;
     AnimatedCursor m_cursor;

@@ -6,6 +6,7 @@
 
 namespace {
 const char AutoSizeProperty[] = "pellavinAutoSize";
+const char RightAlignedProperty[] = "pellavinRightAligned";
 }
 
 QFont dialogFont(double pointSize)
@@ -24,6 +25,16 @@ QFont dialogFont(double pointSize)
     return font;
 }
 
+QFont arialFont(double pointSize, bool bold)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    font.setPointSizeF(pointSize);
+    font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QRect &box,
                   const QFont &font, LabelSizing sizing)
 {
@@ -31,11 +42,13 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const 
     label->setObjectName(QLatin1String(name));
     label->setTextFormat(Qt::PlainText);
     label->setFont(font);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    const bool right = sizing == LabelSizing::AutoRightAligned;
+    label->setAlignment((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
     label->setMargin(0);
     label->setIndent(0);
     label->setGeometry(box);
-    label->setProperty(AutoSizeProperty, sizing == LabelSizing::Auto);
+    label->setProperty(AutoSizeProperty, sizing != LabelSizing::Fixed);
+    label->setProperty(RightAlignedProperty, right);
     label->setWordWrap(sizing == LabelSizing::Fixed);
     setLabelText(label, text);
     return label;
@@ -44,8 +57,12 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const 
 void setLabelText(QLabel *label, const QString &text)
 {
     label->setText(text);
-    if (label->property(AutoSizeProperty).toBool())
-        label->resize(label->sizeHint());
+    if (!label->property(AutoSizeProperty).toBool())
+        return;
+    const QRect before = label->geometry();
+    label->resize(label->sizeHint());
+    if (label->property(RightAlignedProperty).toBool())
+        label->move(before.x() + before.width() - label->width(), before.y());
 }
 
 CaptionFrame::CaptionFrame(const QString &caption, QWidget *parent)

@@ -22,10 +22,13 @@ constexpr QRect twipsRect(int left, int top, int width, int height)
 // The dialog font of the classic desktop, or the metric-compatible sans-serif that stands
 // in for it where it is not installed.
 QFont dialogFont(double pointSize = 8.25);
+// Arial, or its metric-compatible stand-in.
+QFont arialFont(double pointSize, bool bold);
 
-// An auto-size label keeps its top-left corner and takes the size of its text; a fixed one
-// keeps its box, wraps at spaces and clips what does not fit.
-enum class LabelSizing { Auto, Fixed };
+// An auto-size label takes the size of its text and keeps its top-left corner, or its
+// top-right corner when it is right-aligned; a fixed one keeps its box, wraps at spaces and
+// clips what does not fit.
+enum class LabelSizing { Auto, AutoRightAligned, Fixed };
 
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QRect &box,
                   const QFont &font, LabelSizing sizing);

@@ -1,0 +1,126 @@
+#include "windowregistry.h"
+
+#include "frmmath.h"
+#include "frmsplash.h"
+#include "runtimeservices.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QTimer>
+
+#include <utility>
+
+WindowRegistry::WindowRegistry(RuntimeServices &services, cursorplatform::CursorPlatform &cursors,
+                               std::function<void()> startSysInfo)
+    : m_services(services), m_cursors(cursors), m_startSysInfo(std::move(startSysInfo))
+{
+    // Qt's own rule would end the program between the splash window and the main window,
+    // while only the name prompt is up; the registry decides instead.
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+WindowRegistry::~WindowRegistry()
+{
+    if (!m_ended && !m_terminated)
+        terminate();
+    delete m_math.data();
+    delete m_splash.data();
+}
+
+void WindowRegistry::start()
+{
+    splash().show();
+    splash().raise();
+    splash().activateWindow();
+}
+
+frmSplash &WindowRegistry::splash()
+{
+    if (!m_splash) {
+        m_splash = new frmSplash(m_services, m_cursors, *this);
+        watch(m_splash);
+    }
+    return *m_splash;
+}
+
+frmMath &WindowRegistry::math()
+{
+    if (!m_math) {
+        m_math = new frmMath(m_services, m_cursors, *this);
+        watch(m_math);
+    }
+    return *m_math;
+}
+
+QWidget *WindowRegistry::loaded(Window which) const
+{
+    switch (which) {
+    case Window::Splash: return m_splash;
+    case Window::Math: return m_math;
+    case Window::About: return nullptr;
+    case Window::Help: return nullptr;
+    }
+    return nullptr;
+}
+
+void WindowRegistry::showMath()
+{
+    ++m_handingOver;
+    math().Show();
+    --m_handingOver;
+}
+
+void WindowRegistry::showAbout()
+{
+}
+
+void WindowRegistry::showHelp()
+{
+}
+
+void WindowRegistry::End()
+{
+    m_ended = true;
+    m_services.End();
+}
+
+void WindowRegistry::watch(QWidget *window)
+{
+    window->installEventFilter(this);
+    connect(window, &QObject::destroyed, this, [this] {
+        QTimer::singleShot(0, this, &WindowRegistry::checkForEnd);
+    });
+}
+
+bool WindowRegistry::eventFilter(QObject *watched, QEvent *event)
+{
+    // Looked at once the event has run its course, so that a close that was refused, or a
+    // window that was only minimised, does not count.
+    if (event->type() == QEvent::Hide)
+        QTimer::singleShot(0, this, &WindowRegistry::checkForEnd);
+    return QObject::eventFilter(watched, event);
+}
+
+void WindowRegistry::checkForEnd()
+{
+    if (m_ended || m_terminated || m_handingOver > 0)
+        return;
+    for (const QWidget *window : {loaded(Window::Splash), loaded(Window::Math),
+                                  loaded(Window::About), loaded(Window::Help)}) {
+        if (window && window->isVisible())
+            return;
+    }
+    terminate();
+    emit lastWindowClosed();
+}
+
+void WindowRegistry::terminate()
+{
+    m_terminated = true;
+    // The main window's handler installs the plain arrow; the splash window's then puts back
+    // the cursor it saved, if a click has not done so already.
+    if (m_math)
+        m_math->Form_Terminate();
+    if (m_splash)
+        m_splash->Form_Terminate();
+}

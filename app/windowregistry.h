@@ -1,0 +1,64 @@
+#pragma once
+
+#include "cursorplatform.h"
+#include "forms.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+class QWidget;
+class RuntimeServices;
+class frmMath;
+class frmSplash;
+
+// The program's four windows, at most one live instance of each, built on first use. It also
+// decides when the program ends: when no window of it is left open, except while the splash
+// window hands over to the main window, whose name prompt and greeting come up before it shows.
+class WindowRegistry final : public QObject, public Forms
+{
+    Q_OBJECT
+
+public:
+    enum class Window { Splash, Math, About, Help };
+
+    WindowRegistry(RuntimeServices &services, cursorplatform::CursorPlatform &cursors,
+                   std::function<void()> startSysInfo);
+    ~WindowRegistry() override;
+
+    // Builds and shows the splash window; nothing else exists until the user acts on it.
+    void start();
+
+    // The live instance, built first if there is none.
+    frmSplash &splash();
+    frmMath &math();
+    // The live instance, or nullptr.
+    QWidget *loaded(Window which) const;
+
+    void showMath() override;
+    void showAbout() override;
+    void showHelp() override;
+    void End() override;
+
+signals:
+    // The last window has closed and the terminate handlers have run: the program ends now.
+    void lastWindowClosed();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void watch(QWidget *window);
+    void checkForEnd();
+    void terminate();
+
+    RuntimeServices &m_services;
+    cursorplatform::CursorPlatform &m_cursors;
+    std::function<void()> m_startSysInfo;
+    QPointer<frmSplash> m_splash;
+    QPointer<frmMath> m_math;
+    int m_handingOver = 0;
+    bool m_terminated = false;
+    bool m_ended = false;
+};

@@ -1,0 +1,343 @@
+#include "frmmath.h"
+#include "frmsplash.h"
+#include "layout.h"
+#include "qtruntimeservices.h"
+#include "quiztexts.h"
+#include "recordingcursorplatform.h"
+#include "scriptedservices.h"
+#include "windowregistry.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using Window = WindowRegistry::Window;
+
+// The program's start: the registry builds the splash window alone, and a key or a click there
+// hands over to the main window. Then the ways the program ends.
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+    ScriptedServices services;
+    RecordingCursorPlatform cursors;
+    std::unique_ptr<WindowRegistry> forms;
+
+    frmSplash &splash() { return forms->splash(); }
+
+    void queueFirstQuestion()
+    {
+        services.inputAnswers.enqueue(QStringLiteral("Ada"));
+        services.queueDraw(9, 15);
+        services.queueDraw(4, 15);
+        services.queueDraw(1, 2);
+    }
+
+    void startAndActivate()
+    {
+        forms->start();
+        splash().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&splash()));
+    }
+
+    void verifyHandedOver()
+    {
+        QVERIFY(forms->loaded(Window::Math));
+        QVERIFY(forms->math().isVisible());
+        QVERIFY(!splash().isVisible());
+        QCOMPARE(services.prompts(), QStringList({quiztexts::NamePrompt,
+                                                  quiztexts::GreetingBefore + "Ada" + quiztexts::GreetingAfter}));
+        QCOMPARE(forms->math().lblQuestionsToGoNumber->text(), QStringLiteral("19"));
+        QCOMPARE(forms->math().lblQuestionA->text() + forms->math().lblMathOperator->text()
+                     + forms->math().lblQuestionB->text(),
+                 QStringLiteral("9+4"));
+    }
+
+    int countOf(const QString &prefix, qsizetype from = 0) const
+    {
+        int n = 0;
+        for (qsizetype i = from; i < cursors.calls.size(); ++i)
+            n += cursors.calls.at(i).startsWith(prefix);
+        return n;
+    }
+
+private slots:
+    void init()
+    {
+        services = ScriptedServices();
+        cursors = RecordingCursorPlatform();
+        cursors.existingFiles = {"Cursors\\Calc-Hello.ani", "Cursors\\Calc-Default.ani",
+                                 "Cursors\\arrow_m.cur"};
+        forms = std::make_unique<WindowRegistry>(services, cursors, [] {});
+    }
+
+    void cleanup()
+    {
+        forms.reset();
+    }
+
+    void startShowsTheSplashWindowAlone()
+    {
+        forms->start();
+        QVERIFY(splash().isVisible());
+        QVERIFY(!forms->loaded(Window::Math));
+        QVERIFY(!forms->loaded(Window::About));
+        QVERIFY(!forms->loaded(Window::Help));
+        QVERIFY(services.boxes.isEmpty());
+        QCOMPARE(cursors.calls.mid(0, 4), QStringList({
+            "GetCursor -> 7", "CopyIcon 7 -> 100", "LoadCursorFromFile Cursors\\Calc-Hello.ani -> 101",
+            "SetSystemCursor 101 32512 -> ok"}));
+        // One instance of each: asking again gives the same window.
+        QCOMPARE(&forms->splash(), &splash());
+    }
+
+    void splashWindow()
+    {
+        frmSplash &w = splash();
+        QCOMPARE(w.objectName(), QStringLiteral("frmSplash"));
+        QCOMPARE(w.size(), QSize(492, 279));
+        QCOMPARE(w.windowTitle(), QString());
+        QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(w.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+        QCOMPARE(w.tmrCursorSecurity->interval(), 1);
+        QCOMPARE(w.Frame1->geometry(), twipsRect(120, 60, 7200, 4050));
+        QCOMPARE(w.Frame1->title(), QString());
+        QVERIFY(w.Frame1->autoFillBackground());
+        QCOMPARE(w.imgLogo->geometry(), twipsRect(120, 840, 2160, 2520));
+        QVERIFY(w.imgLogo->hasScaledContents());
+        for (QWidget *child : w.findChildren<QWidget *>())
+            QCOMPARE(child->focusPolicy(), Qt::NoFocus);
+    }
+
+    void splashLabels_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QRect>("twips");
+        QTest::addColumn<double>("points");
+        QTest::addColumn<bool>("bold");
+        QTest::addColumn<QString>("anchor");
+        auto row = [](const char *name, const char *text, QRect box, double points, bool bold,
+                      const char *anchor) {
+            QTest::newRow(name) << name << text << box << points << bold << anchor;
+        };
+        row("lblCopyright", "Copyright", QRect(4560, 3060, 2415, 255), 8.25, false, "box");
+        row("lblCompany", "Varnholt Corp.", QRect(4560, 3270, 2415, 255), 8.25, false, "box");
+        row("lblVersion", "Version 1.0.0", QRect(5970, 2700, 885, 285), 12, true, "right");
+        row("lblPlatform", "Platform", QRect(5580, 2340, 1275, 360), 15.75, true, "right");
+        row("lblProductName", "Pellavin", QRect(2520, 1140, 2430, 765), 32.25, true, "left");
+        row("lblCompanyProduct", "Varnholt Corp.", QRect(2355, 705, 2475, 435), 18, true, "left");
+    }
+
+    void splashLabels()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFETCH(QRect, twips);
+        QFETCH(double, points);
+        QFETCH(bool, bold);
+        QFETCH(QString, anchor);
+        auto *label = splash().findChild<QLabel *>(name);
+        QVERIFY(label);
+        QCOMPARE(label->parentWidget(), splash().Frame1);
+        QCOMPARE(label->text(), text);
+        QCOMPARE(label->font().pointSizeF(), points);
+        QCOMPARE(label->font().bold(), bold);
+        QVERIFY(!label->autoFillBackground());
+        const QString family = QFontInfo(label->font()).family();
+        QVERIFY2(family == u"Arial" || family == u"Liberation Sans", qPrintable(family));
+        const QRect box = twipsRect(twips.x(), twips.y(), twips.width(), twips.height());
+        if (anchor == u"box") {
+            QCOMPARE(label->geometry(), box);
+            QVERIFY(label->fontMetrics().horizontalAdvance(text) <= box.width());
+        } else {
+            QCOMPARE(label->size(), label->sizeHint());
+            QCOMPARE(label->y(), box.y());
+            if (anchor == u"left")
+                QCOMPARE(label->x(), box.x());
+            else
+                QCOMPARE(label->x() + label->width(), box.x() + box.width());
+        }
+    }
+
+    void versionNumbersAreWrittenInFull()
+    {
+        services.versionMinor = 10;
+        forms = std::make_unique<WindowRegistry>(services, cursors, [] {});
+        QCOMPARE(splash().lblVersion->text(), QStringLiteral("Version 1.10.0"));
+        // Both right-aligned labels keep their shared right edge.
+        QCOMPARE(splash().lblVersion->geometry().right(), splash().lblPlatform->geometry().right());
+    }
+
+    void keysThatTypeACharacterHandOver_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("handsOver");
+        QTest::newRow("letter") << int(Qt::Key_A) << 0 << true;
+        QTest::newRow("Enter") << int(Qt::Key_Return) << 0 << true;
+        QTest::newRow("Esc") << int(Qt::Key_Escape) << 0 << true;
+        QTest::newRow("Tab") << int(Qt::Key_Tab) << 0 << true;
+        QTest::newRow("digit") << int(Qt::Key_7) << 0 << true;
+        QTest::newRow("arrow") << int(Qt::Key_Left) << 0 << false;
+        QTest::newRow("Shift") << int(Qt::Key_Shift) << int(Qt::ShiftModifier) << false;
+        QTest::newRow("F1") << int(Qt::Key_F1) << 0 << false;
+        QTest::newRow("Delete") << int(Qt::Key_Delete) << 0 << false;
+    }
+
+    void keysThatTypeACharacterHandOver()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, handsOver);
+        startAndActivate();
+        queueFirstQuestion();
+        const Handle saved = splash().animatedCursor().lngOldCursor();
+        const qsizetype before = cursors.calls.size();
+        QTest::keyClick(&splash(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        if (!handsOver) {
+            QVERIFY(splash().isVisible());
+            QVERIFY(!forms->loaded(Window::Math));
+            QVERIFY(services.boxes.isEmpty());
+            return;
+        }
+        verifyHandedOver();
+        // The key path leaves the cursor as the main window installed it.
+        QCOMPARE(countOf(QStringLiteral("SetSystemCursor %1 ").arg(saved), before), 0);
+        QVERIFY(countOf(QStringLiteral("LoadCursorFromFile Cursors\\Calc-Default.ani"), before) >= 1);
+    }
+
+    void clicksHandOverThenRestoreTheCursor_data()
+    {
+        QTest::addColumn<QString>("control");
+        for (const char *name : {"Frame1", "imgLogo", "lblCompany", "lblCompanyProduct", "lblCopyright",
+                                 "lblPlatform", "lblProductName", "lblVersion"})
+            QTest::newRow(name) << name;
+    }
+
+    void clicksHandOverThenRestoreTheCursor()
+    {
+        QFETCH(QString, control);
+        startAndActivate();
+        queueFirstQuestion();
+        splash().tmrCursorSecurity->stop();
+        auto *target = splash().findChild<QWidget *>(control);
+        QVERIFY(target);
+        const Handle saved = splash().animatedCursor().lngOldCursor();
+        // Frame1 is clicked where no label covers it.
+        const QPoint where = control == u"Frame1" ? QPoint(4, 4) : target->rect().center();
+        QTest::mouseClick(target, Qt::LeftButton, {}, where);
+        verifyHandedOver();
+        QCOMPARE(cursors.calls.last(), QStringLiteral("SetSystemCursor %1 32512 -> ok").arg(saved));
+    }
+
+    void aClickOnTheMarginDoesNothing()
+    {
+        startAndActivate();
+        QTest::mouseClick(&splash(), Qt::LeftButton, {}, QPoint(3, 2));
+        QTest::mouseClick(splash().imgLogo, Qt::RightButton);
+        QVERIFY(splash().isVisible());
+        QVERIFY(!forms->loaded(Window::Math));
+    }
+
+    void splashGuardIsArmedOnEveryResize()
+    {
+        startAndActivate();
+        QTRY_VERIFY(!splash().tmrCursorSecurity->isActive());
+        const qsizetype before = cursors.calls.size();
+        QResizeEvent resize(splash().size(), splash().size());
+        QApplication::sendEvent(&splash(), &resize);
+        QVERIFY(splash().tmrCursorSecurity->isActive());
+        QTRY_VERIFY(!splash().tmrCursorSecurity->isActive());
+        QCOMPARE(countOf(QStringLiteral("LoadCursorFromFile Cursors\\Calc-Hello.ani"), before), 1);
+    }
+
+    void handingOverDoesNotEndTheProgram()
+    {
+        QSignalSpy ended(forms.get(), &WindowRegistry::lastWindowClosed);
+        startAndActivate();
+        // Timers and posted events run while the name prompt is up, as they do in a real box.
+        services.onBox = [](const ScriptedServices::Box &) { QTest::qWait(20); };
+        queueFirstQuestion();
+        QTest::keyClick(&splash(), Qt::Key_A);
+        QTest::qWait(20);
+        QCOMPARE(ended.count(), 0);
+        QVERIFY(forms->math().isVisible());
+    }
+
+    void closingTheLastWindowEndsTheProgram()
+    {
+        QSignalSpy ended(forms.get(), &WindowRegistry::lastWindowClosed);
+        startAndActivate();
+        queueFirstQuestion();
+        QTest::keyClick(&splash(), Qt::Key_Return);
+        QVERIFY(QTest::qWaitForWindowActive(&forms->math()));
+        const Handle saved = splash().animatedCursor().lngOldCursor();
+        const qsizetype before = cursors.calls.size();
+        forms->math().close();
+        QTRY_COMPARE(ended.count(), 1);
+        // The main window installs the plain arrow, then the splash window puts back its copy.
+        QCOMPARE(countOf(QStringLiteral("LoadCursorFromFile Cursors\\arrow_m.cur"), before), 1);
+        QCOMPARE(cursors.calls.last(), QStringLiteral("SetSystemCursor %1 32512 -> ok").arg(saved));
+        // Nothing is installed again when the registry goes.
+        const qsizetype atEnd = cursors.calls.size();
+        forms.reset();
+        QCOMPARE(countOf(QStringLiteral("SetSystemCursor"), atEnd), 0);
+    }
+
+    void exitEndsAtOnce()
+    {
+        startAndActivate();
+        queueFirstQuestion();
+        QTest::keyClick(&splash(), Qt::Key_Return);
+        const qsizetype before = cursors.calls.size();
+        forms->math().mnuFileExit->trigger();
+        QVERIFY(services.ended);
+        QCOMPARE(countOf(QStringLiteral("LoadCursorFromFile Cursors\\arrow_m.cur"), before), 1);
+        // No terminate handler runs after Exit.
+        const qsizetype atExit = cursors.calls.size();
+        forms.reset();
+        QCOMPARE(countOf(QStringLiteral("SetSystemCursor"), atExit), 0);
+        QCOMPARE(countOf(QStringLiteral("LoadCursorFromFile"), atExit), 0);
+    }
+
+    // The real boxes, answered as they come up: the start must never end the program between
+    // the splash window, the name prompt, the greeting and the main window.
+    void realStartManyTimes()
+    {
+        QtRuntimeServices real;
+        QTimer answerer;
+        answerer.setInterval(5);
+        connect(&answerer, &QTimer::timeout, this, [] {
+            if (QWidget *modal = QApplication::activeModalWidget())
+                QTest::keyClick(modal, Qt::Key_Return);
+        });
+        answerer.start();
+        for (int run = 0; run < 10; ++run) {
+            WindowRegistry registry(real, cursors, [] {});
+            QSignalSpy ended(&registry, &WindowRegistry::lastWindowClosed);
+            registry.start();
+            registry.splash().activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&registry.splash()));
+            QTest::keyClick(&registry.splash(), Qt::Key_Space);
+            QVERIFY(registry.math().isVisible());
+            QCOMPARE(registry.math().session().strUser, quiztexts::DefaultName);
+            QCOMPARE(registry.math().lblQuestionsToGoNumber->text(), QStringLiteral("19"));
+            QTest::qWait(10);
+            QCOMPARE(ended.count(), 0);
+        }
+    }
+
+private:
+    using Handle = cursorplatform::Handle;
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"

@@ -1,0 +1,7 @@
+#include "syscolor.h"
+
+// No numbered system colours here: callers fall back to the nearest role of the palette.
+std::optional<std::uint32_t> syscolor::systemColour(int)
+{
+    return std::nullopt;
+}

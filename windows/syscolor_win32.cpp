@@ -1,0 +1,13 @@
+// The desktop's system colours, through user32. Kept free of Qt.
+#include "syscolor.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+std::optional<std::uint32_t> syscolor::systemColour(int index)
+{
+    // COLORREF keeps red in the low byte.
+    const COLORREF colour = ::GetSysColor(index);
+    return (static_cast<std::uint32_t>(GetRValue(colour)) << 16)
+        | (static_cast<std::uint32_t>(GetGValue(colour)) << 8) | GetBValue(colour);
+}
