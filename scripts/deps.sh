@@ -8,9 +8,11 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-liberation
 )
-if [[ "${1:-}" == "--test" ]]; then
-  packages+=(qt6-base-private-dev clang libclang-rt-14-dev g++-mingw-w64-x86-64)
-fi
+case "${1:-}" in
+  --test) packages+=(qt6-base-private-dev clang libclang-rt-14-dev g++-mingw-w64-x86-64) ;;
+  # A virtual screen, a window manager and the tools that drive and photograph it.
+  --screens) packages+=(xvfb x11-utils xdotool openbox imagemagick dbus-x11) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

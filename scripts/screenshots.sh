@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Starts Pellavin on a virtual 96-dpi screen with a window manager, walks through the splash
+# window, the name prompt, the greeting, the main window, the About box and the help window,
+# and saves a screenshot of each: ./scripts/screenshots.sh [output folder]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=$(realpath -m "${1:-$root/build/screenshots}")
+"$root/scripts/deps.sh" --screens
+build="$root/build"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$build" --target pellavin pellavin_cursor_files >/dev/null
+mkdir -p "$out"
+
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 1024x768x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+pids=()
+cleanup() { kill "${pids[@]}" "$xvfb" 2>/dev/null || true; }
+trap cleanup EXIT
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >/dev/null 2>&1 &
+pids+=($!)
+sleep 0.5
+
+shot() { sleep 0.6; import -window root "$out/$1.png"; echo "$out/$1.png"; }
+# Windows come and go while xdotool searches, so it may fail on one that just went: try again.
+waitfor() {
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "no window named $1" >&2
+  return 1
+}
+# Clicks at a point given relative to the top-left corner of the named window's client area.
+clickin() {
+  local id x y
+  id=$(xdotool search --onlyvisible --name "$1" | head -n 1)
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  x=$((X + $2)); y=$((Y + $3))
+  xdotool mousemove "$x" "$y" click 1
+}
+
+cd "$build"
+dbus-run-session -- ./pellavin >/dev/null 2>&1 &
+pids+=($!)
+sleep 1.5
+shot splash
+xdotool key a
+waitfor "User Name Input"
+shot name-prompt
+xdotool key Return
+sleep 0.5
+shot greeting
+xdotool key Return
+waitfor "^Pellavin$"
+shot main
+clickin "^Pellavin$" 75 10    # Help
+sleep 0.3
+clickin "^Pellavin$" 90 30    # About
+waitfor "About Pellavin"
+shot about
+clickin "^Pellavin$" 75 10    # Help
+sleep 0.3
+clickin "^Pellavin$" 105 50   # Using this program
+waitfor "Help using Pellavin"
+shot help
