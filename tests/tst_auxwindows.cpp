@@ -539,18 +539,6 @@ private slots:
         QImageReader reader(file.fileName(), "ico");
         QCOMPARE(reader.imageCount(), 3);
     }
-
-    void iconReaderRejectsDamage()
-    {
-        QFile file(QStringLiteral(PELLAVIN_SOURCE_DIR "/app/pellavin.ico"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
-        // The checks above would catch an icon cut short or with wrong sizes.
-        QVERIFY(iconImages(bytes.left(bytes.size() - 1)).isEmpty());
-        QByteArray wrongSize = bytes;
-        wrongSize[6 + 8] = static_cast<char>(wrongSize.at(6 + 8) + 1);
-        QVERIFY(iconImages(wrongSize).isEmpty());
-    }
 };
 
 QTEST_MAIN(TestAuxWindows)
