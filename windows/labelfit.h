@@ -1,0 +1,8 @@
+#pragma once
+
+class QLabel;
+
+// The stand-in for the classic dialog font runs wider on some lines than dialogFont()
+// allows for. A fixed label whose text would wrap out of its box gets its font narrowed,
+// a percent at a time down to minimumStretch, until the text fits as it was designed to.
+void narrowToFit(QLabel *label, int minimumStretch = 90);
