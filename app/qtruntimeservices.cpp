@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
@@ -70,9 +71,12 @@ QString QtRuntimeServices::InputBox(const QString &prompt, const QString &title,
     dialog.setLabelText(prompt);
     dialog.setTextValue(defaultText);
     dialog.setAttribute(Qt::WA_QuitOnClose, false);
-    // Wide enough that the title bar shows the whole title beside its buttons.
-    const int titleWidth = dialog.fontMetrics().horizontalAdvance(dialog.windowTitle());
-    dialog.setMinimumWidth(std::max(dialog.sizeHint().width(), titleWidth * 3 / 2 + 160));
+    // Wide enough that the title bar shows the whole title beside its buttons. The dialog's
+    // layout fixes its own minimum, so the field is widened instead.
+    if (auto *field = dialog.findChild<QLineEdit *>()) {
+        const int titleWidth = dialog.fontMetrics().horizontalAdvance(dialog.windowTitle());
+        field->setMinimumWidth(std::max(field->sizeHint().width(), 2 * titleWidth + 100));
+    }
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 

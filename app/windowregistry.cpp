@@ -1,5 +1,7 @@
 #include "windowregistry.h"
 
+#include "frmabout.h"
+#include "frmhelp.h"
 #include "frmmath.h"
 #include "frmsplash.h"
 #include "runtimeservices.h"
@@ -23,15 +25,15 @@ WindowRegistry::~WindowRegistry()
 {
     if (!m_ended && !m_terminated)
         terminate();
+    delete m_help.data();
+    delete m_about.data();
     delete m_math.data();
     delete m_splash.data();
 }
 
 void WindowRegistry::start()
 {
-    splash().show();
-    splash().raise();
-    splash().activateWindow();
+    bringToFront(&splash());
 }
 
 frmSplash &WindowRegistry::splash()
@@ -52,13 +54,32 @@ frmMath &WindowRegistry::math()
     return *m_math;
 }
 
+frmAbout &WindowRegistry::about()
+{
+    // Closing discards the window, so the next one is built anew from its design.
+    if (!m_about) {
+        m_about = new frmAbout(m_services, m_startSysInfo);
+        watch(m_about);
+    }
+    return *m_about;
+}
+
+frmHelp &WindowRegistry::help()
+{
+    if (!m_help) {
+        m_help = new frmHelp;
+        watch(m_help);
+    }
+    return *m_help;
+}
+
 QWidget *WindowRegistry::loaded(Window which) const
 {
     switch (which) {
     case Window::Splash: return m_splash;
     case Window::Math: return m_math;
-    case Window::About: return nullptr;
-    case Window::Help: return nullptr;
+    case Window::About: return m_about;
+    case Window::Help: return m_help;
     }
     return nullptr;
 }
@@ -72,10 +93,19 @@ void WindowRegistry::showMath()
 
 void WindowRegistry::showAbout()
 {
+    bringToFront(&about());
 }
 
 void WindowRegistry::showHelp()
 {
+    bringToFront(&help());
+}
+
+void WindowRegistry::bringToFront(QWidget *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void WindowRegistry::End()

@@ -10,6 +10,8 @@
 
 class QWidget;
 class RuntimeServices;
+class frmAbout;
+class frmHelp;
 class frmMath;
 class frmSplash;
 
@@ -33,6 +35,8 @@ public:
     // The live instance, built first if there is none.
     frmSplash &splash();
     frmMath &math();
+    frmAbout &about();
+    frmHelp &help();
     // The live instance, or nullptr.
     QWidget *loaded(Window which) const;
 
@@ -50,6 +54,7 @@ protected:
 
 private:
     void watch(QWidget *window);
+    static void bringToFront(QWidget *window);
     void checkForEnd();
     void terminate();
 
@@ -58,6 +63,8 @@ private:
     std::function<void()> m_startSysInfo;
     QPointer<frmSplash> m_splash;
     QPointer<frmMath> m_math;
+    QPointer<frmAbout> m_about;
+    QPointer<frmHelp> m_help;
     int m_handingOver = 0;
     bool m_terminated = false;
     bool m_ended = false;

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QWindow>
 #include <QGroupBox>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -62,6 +63,7 @@ frmMath::frmMath(RuntimeServices &services, cursorplatform::CursorPlatform &curs
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFont(dialogFont());
+    setWindowIcon(QIcon(QStringLiteral(":/pictures/pellavin.ico")));
 
     buildControls();
     buildMenus();
