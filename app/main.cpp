@@ -1,6 +1,8 @@
 #include "cursorplatform.h"
 #include "layout.h"
 #include "qtruntimeservices.h"
+#include "registry.h"
+#include "sysinfo.h"
 #include "windowregistry.h"
 
 #include <QApplication>
@@ -24,7 +26,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     useTheWindowsFontWhereTheDesktopNamesNone();
     QtRuntimeServices services;
-    WindowRegistry forms(services, cursorplatform::systemCursorPlatform(), [] {});
+    WindowRegistry forms(services, cursorplatform::systemCursorPlatform(), [&services] {
+        StartSysInfo(services, registry::systemRegistry());
+    });
     QObject::connect(&forms, &WindowRegistry::lastWindowClosed, &app, &QCoreApplication::quit);
     forms.start();
     return app.exec();

@@ -5,6 +5,7 @@
 #include <QList>
 #include <functional>
 #include <QQueue>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -29,6 +30,10 @@ public:
     bool drawsExhausted = false;
     int randomizeCalls = 0;
     QStringList launched;
+    QSet<QString> unstartable;        // Shell fails for these paths
+    QStringList failedStarts;
+    QSet<QString> existingFiles;      // what FileExists finds
+    mutable QStringList fileTests;
     QStringList printed;
     bool printerAvailable = true;
     bool ended = false;
@@ -74,10 +79,18 @@ public:
     QString appPath() const override { return programFolder; }
     bool Shell(const QString &path) override
     {
+        if (unstartable.contains(path)) {
+            failedStarts.append(path);
+            return false;
+        }
         launched.append(path);
         return true;
     }
-    bool FileExists(const QString &) const override { return false; }
+    bool FileExists(const QString &path) const override
+    {
+        fileTests.append(path);
+        return existingFiles.contains(path);
+    }
     bool PrintLine(const QString &text) override
     {
         if (!printerAvailable)

@@ -1,0 +1,46 @@
+#include "sysinfo.h"
+
+#include "keyvalue.h"
+#include "runtimeservices.h"
+
+#include <exception>
+#include <string>
+
+namespace {
+
+const std::string ToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+const std::string ToolValue = "PATH";
+const std::string FolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+const std::string FolderValue = "MSINFO";
+
+// Whether the tool was found, and where.
+bool findTool(RuntimeServices &services, registry::Registry &reg, QString &path)
+{
+    // One text for both lookups: a value of another type leaves whatever the first one left.
+    std::string value;
+    if (registry::GetKeyValue(reg, registry::HKeyLocalMachine, ToolKey, ToolValue, value)) {
+        // Taken as it is: a wrong path shows up when the start fails.
+        path = QString::fromLocal8Bit(value.data(), static_cast<qsizetype>(value.size()));
+        return true;
+    }
+    if (!registry::GetKeyValue(reg, registry::HKeyLocalMachine, FolderKey, FolderValue, value))
+        return false;
+    path = QString::fromLocal8Bit(value.data(), static_cast<qsizetype>(value.size()))
+           + QStringLiteral("\\MSINFO32.EXE");
+    return services.FileExists(path);
+}
+
+}
+
+void StartSysInfo(RuntimeServices &services, registry::Registry &reg)
+{
+    try {
+        QString path;
+        if (findTool(services, reg, path) && services.Shell(path))
+            return;
+    } catch (const std::exception &) {
+        // Such as a value stored with no bytes: the user hears the same as for any failure.
+    }
+    services.MsgBox(QStringLiteral("System Information Is Unavailable At This Time"),
+                    RuntimeServices::Buttons::Ok);
+}
