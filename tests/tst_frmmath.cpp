@@ -457,6 +457,59 @@ private slots:
         QCOMPARE(services.prompts(), QStringList({wrongBox(3)}));
     }
 
+    void printAddsEmptyLinesAndNothingOfTheQuiz()
+    {
+        open();
+        services.boxes.clear();
+        w->mnuFilePrint->trigger();
+        QTest::keyClick(w->txtAnswer, Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(services.printed, QStringList({QString(), QString()}));
+        QVERIFY(services.boxes.isEmpty());
+    }
+
+    void printWithoutAPrinterLeavesTheSessionAsItWas()
+    {
+        open();
+        services.boxes.clear();
+        type(QStringLiteral("3"));
+        auto snapshot = [&] {
+            const QuizSession &s = w->session();
+            return QStringList{s.strUser, QString::number(s.intA), QString::number(s.intB),
+                               s.strMathOperator, QString::number(s.intTriesLeft),
+                               QString::number(s.intQuestionCount), QString::number(s.intCorrectCount),
+                               w->lblScore->text(), w->txtAnswer->text(), w->lblQuestionsToGoNumber->text()};
+        };
+        const QStringList before = snapshot();
+        services.printerAvailable = false;
+        w->mnuFilePrint->trigger();
+        QCOMPARE(services.prompts(), QStringList({frmMath::NoPrinterMessage}));
+        QCOMPARE(services.boxes.last().title, QString());
+        QCOMPARE(services.boxes.last().buttons, RuntimeServices::Buttons::Ok);
+        QCOMPARE(snapshot(), before);
+        QVERIFY(w->isVisible());
+        QVERIFY(forms.calls.isEmpty());
+    }
+
+    void exitInstallsThePlainArrowAndEnds()
+    {
+        open();
+        cursors.existingFiles = {"Cursors\\arrow_m.cur"};
+        cursors.calls.clear();
+        QTest::keyClick(w->txtAnswer, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(forms.calls, QStringList({"End"}));
+        QVERIFY(cursors.calls.filter(QStringLiteral("LoadCursorFromFile")).constFirst().startsWith(
+            QStringLiteral("LoadCursorFromFile Cursors\\arrow_m.cur -> ")));
+        QCOMPARE(cursors.installed, w->animatedCursor().lngNewCursor());
+    }
+
+    void helpMenuOpensTheAuxiliaryWindows()
+    {
+        open();
+        w->mnuHelpAbout->trigger();
+        w->mnuHelpUsingThisProgram->trigger();
+        QCOMPARE(forms.calls, QStringList({"showAbout", "showHelp"}));
+    }
+
     // A whole session through the window: typed answers, wrong attempts, a fourth-attempt
     // success, given-up questions and skips, the verdict and the next session.
     void wholeSession()

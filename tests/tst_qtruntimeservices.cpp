@@ -6,7 +6,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -77,9 +79,12 @@ private slots:
     void inputBox()
     {
         QString shownDefault;
+        int width = 0, titleWidth = 0;
         whenModalIsUp([&](QWidget *modal) {
             auto *edit = modal->findChild<QLineEdit *>();
             shownDefault = edit->text();
+            width = modal->width();
+            titleWidth = modal->fontMetrics().horizontalAdvance(modal->windowTitle());
             edit->setText(QStringLiteral("Grace"));
             QTest::keyClick(edit, Qt::Key_Return);
         });
@@ -87,6 +92,8 @@ private slots:
                                    QStringLiteral("Pellavin User")),
                  QStringLiteral("Grace"));
         QCOMPARE(shownDefault, QStringLiteral("Pellavin User"));
+        // Room for the whole title beside the title bar's buttons, even in a bold title font.
+        QVERIFY2(width >= 2 * titleWidth + 100, qPrintable(QStringLiteral("%1 for %2").arg(width).arg(titleWidth)));
 
         whenModalIsUp([](QWidget *modal) { QTest::keyClick(modal, Qt::Key_Escape); });
         QCOMPARE(services.InputBox(QStringLiteral("Name?"), QStringLiteral("T"), QStringLiteral("x")),
@@ -112,6 +119,54 @@ private slots:
                  QStringLiteral("1.0.0"));
         QVERIFY(!services.appPath().isEmpty());
         QVERIFY(!services.appPath().endsWith(u'/'));
+    }
+
+    // Print goes into one document that stays open until the program ends, then comes out whole.
+    void printTwiceIntoOneDocument()
+    {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+        int printersMade = 0;
+        {
+            QtRuntimeServices printing;
+            printing.setPrinterFactory([&] {
+                ++printersMade;
+                auto printer = std::make_unique<QPrinter>();
+                printer->setOutputFormat(QPrinter::PdfFormat);
+                printer->setOutputFileName(pdf);
+                return printer;
+            });
+            QVERIFY(printing.PrintLine(QString()));
+            QVERIFY(printing.PrintLine(QString()));
+            QVERIFY(!QFileInfo(pdf).exists() || QFileInfo(pdf).size() == 0);
+        }
+        QCOMPARE(printersMade, 1);
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.startsWith("%PDF"));
+        static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
+        QCOMPARE(QString::fromLatin1(bytes).count(page), 1);
+    }
+
+    void printWithoutAWorkingPrinter()
+    {
+        QtRuntimeServices printing;
+        printing.setPrinterFactory([] { return std::unique_ptr<QPrinter>(); });
+        QVERIFY(!printing.PrintLine(QString()));
+
+        // A printer that cannot start its document; the next Print tries afresh.
+        int tries = 0;
+        printing.setPrinterFactory([&tries] {
+            ++tries;
+            auto printer = std::make_unique<QPrinter>();
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(QStringLiteral("/nonexistent-folder/out.pdf"));
+            return printer;
+        });
+        QVERIFY(!printing.PrintLine(QString()));
+        QVERIFY(!printing.PrintLine(QString()));
+        QCOMPARE(tries, 2);
     }
 
     void fileTest()

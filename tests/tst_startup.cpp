@@ -1,3 +1,5 @@
+#include "frmabout.h"
+#include "frmhelp.h"
 #include "frmmath.h"
 #include "frmsplash.h"
 #include "layout.h"
@@ -12,6 +14,8 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -58,6 +62,23 @@ class TestStartup : public QObject
         QCOMPARE(forms->math().lblQuestionA->text() + forms->math().lblMathOperator->text()
                      + forms->math().lblQuestionB->text(),
                  QStringLiteral("9+4"));
+    }
+
+    void handOver()
+    {
+        startAndActivate();
+        queueFirstQuestion();
+        QTest::keyClick(&splash(), Qt::Key_Return);
+        QVERIFY(QTest::qWaitForWindowActive(&forms->math()));
+    }
+
+    template <typename T>
+    static int instancesOf()
+    {
+        int n = 0;
+        for (QWidget *window : QApplication::topLevelWidgets())
+            n += qobject_cast<T *>(window) != nullptr;
+        return n;
     }
 
     int countOf(const QString &prefix, qsizetype from = 0) const
@@ -306,6 +327,81 @@ private slots:
         forms.reset();
         QCOMPARE(countOf(QStringLiteral("SetSystemCursor"), atExit), 0);
         QCOMPARE(countOf(QStringLiteral("LoadCursorFromFile"), atExit), 0);
+    }
+
+    void theMainWindowDisarmsItsGuardWhenItShows()
+    {
+        handOver();
+        QVERIFY(!forms->math().tmrCursorSecurity->isActive());
+    }
+
+    void oneAboutBoxAndOneHelpWindow()
+    {
+        handOver();
+        frmMath &w = forms->math();
+        w.mnuHelpAbout->trigger();
+        QPointer<QWidget> about = forms->loaded(Window::About);
+        QVERIFY(about && about->isVisible());
+        w.mnuHelpAbout->trigger();
+        QCOMPARE(forms->loaded(Window::About), about.data());
+        QCOMPARE(instancesOf<frmAbout>(), 1);
+        QVERIFY(!about->parentWidget());
+        QVERIFY(!about->isModal());
+
+        w.mnuHelpUsingThisProgram->trigger();
+        w.mnuHelpUsingThisProgram->trigger();
+        QCOMPARE(instancesOf<frmHelp>(), 1);
+        QVERIFY(forms->loaded(Window::Help)->isVisible());
+        // The main window stays usable while both are open.
+        QVERIFY(w.isEnabled());
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+
+        // OK discards the box; the next one is built anew.
+        forms->about().cmdOK->click();
+        QTRY_VERIFY(about.isNull());
+        QVERIFY(!forms->loaded(Window::About));
+        w.mnuHelpAbout->trigger();
+        QVERIFY(forms->loaded(Window::About));
+        QCOMPARE(instancesOf<frmAbout>(), 1);
+    }
+
+    void exitWithTheAboutBoxOpen()
+    {
+        QSignalSpy ended(forms.get(), &WindowRegistry::lastWindowClosed);
+        handOver();
+        forms->math().mnuHelpAbout->trigger();
+        const qsizetype before = cursors.calls.size();
+        forms->math().mnuFileExit->trigger();
+        QVERIFY(services.ended);
+        QCOMPARE(countOf(QStringLiteral("LoadCursorFromFile Cursors\\arrow_m.cur"), before), 1);
+        forms.reset();
+        QCOMPARE(countOf(QStringLiteral("LoadCursorFromFile"), before), 1);
+        QCOMPARE(ended.count(), 0);
+    }
+
+    void closingTheMainWindowWithTheHelpWindowOpen()
+    {
+        QSignalSpy ended(forms.get(), &WindowRegistry::lastWindowClosed);
+        handOver();
+        forms->math().mnuHelpUsingThisProgram->trigger();
+        const qsizetype before = cursors.calls.size();
+        forms->math().close();
+        QTest::qWait(20);
+        QCOMPARE(ended.count(), 0);
+        QCOMPARE(countOf(QStringLiteral("LoadCursorFromFile Cursors\\arrow_m.cur"), before), 0);
+
+        forms->help().OKButton->click();
+        QTRY_COMPARE(ended.count(), 1);
+        QCOMPARE(countOf(QStringLiteral("LoadCursorFromFile Cursors\\arrow_m.cur"), before), 1);
+    }
+
+    void systemInfoRunsTheLauncher()
+    {
+        int launches = 0;
+        forms = std::make_unique<WindowRegistry>(services, cursors, [&launches] { ++launches; });
+        forms->about().cmdSysInfo->click();
+        QCOMPARE(launches, 1);
+        QVERIFY(!forms->loaded(Window::Math));
     }
 
     // The real boxes, answered as they come up: the start must never end the program between
