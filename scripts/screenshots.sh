@@ -35,11 +35,9 @@ waitfor() {
 }
 # Clicks at a point given relative to the top-left corner of the named window's client area.
 clickin() {
-  local id x y
+  local id
   id=$(xdotool search --onlyvisible --name "$1" | head -n 1)
-  eval "$(xdotool getwindowgeometry --shell "$id")"
-  x=$((X + $2)); y=$((Y + $3))
-  xdotool mousemove "$x" "$y" click 1
+  xdotool mousemove --window "$id" "$2" "$3" click 1
 }
 
 cd "$build"
@@ -56,13 +54,15 @@ shot greeting
 xdotool key Return
 waitfor "^Pellavin$"
 shot main
-clickin "^Pellavin$" 75 10    # Help
+clickin "^Pellavin$" 108 10   # Help
 sleep 0.3
-clickin "^Pellavin$" 90 30    # About
+clickin "^Pellavin$" 125 32   # About
 waitfor "About Pellavin"
 shot about
-clickin "^Pellavin$" 75 10    # Help
+xdotool key Escape            # the About box covers the main window's menu
 sleep 0.3
-clickin "^Pellavin$" 105 50   # Using this program
+clickin "^Pellavin$" 108 10   # Help
+sleep 0.3
+clickin "^Pellavin$" 135 54   # Using this program
 waitfor "Help using Pellavin"
 shot help
