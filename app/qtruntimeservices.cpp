@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <limits>
 #include <cstdio>
 #include <cstdlib>
 
@@ -74,6 +75,8 @@ QString QtRuntimeServices::InputBox(const QString &prompt, const QString &title,
     // Wide enough that the title bar shows the whole title beside its buttons. The dialog's
     // layout fixes its own minimum, so the field is widened instead.
     if (auto *field = dialog.findChild<QLineEdit *>()) {
+        // A name has no length limit.
+        field->setMaxLength(std::numeric_limits<int>::max());
         const int titleWidth = dialog.fontMetrics().horizontalAdvance(dialog.windowTitle());
         field->setMinimumWidth(std::max(field->sizeHint().width(), 2 * titleWidth + 100));
     }

@@ -1,3 +1,5 @@
+#include "frmabout.h"
+#include "frmhelp.h"
 #include "frmmath.h"
 #include "layout.h"
 #include "quiztexts.h"
@@ -286,12 +288,12 @@ private slots:
         int loads = 0;
         for (const QString &call : std::as_const(cursors.calls))
             loads += call.startsWith(QStringLiteral("LoadCursorFromFile Cursors\\Calc-Default.ani"));
-        // Once by the load step, at least once more as the window became active.
-        QVERIFY2(loads >= 2, qPrintable(cursors.calls.join(u'\n')));
+        // Once by the load step, once more as the window first became active.
+        QCOMPARE(loads, 2);
         QCOMPARE(cursors.calls.at(0), QStringLiteral("GetCursor -> 7"));
     }
 
-    void activationReinstallsTheCursorExceptAfterABox()
+    void activationOnlyOnReturnFromTheProgramsOtherWindows()
     {
         open();
         auto loads = [&] {
@@ -313,9 +315,45 @@ private slots:
         comeBackFrom(box);
         QCOMPARE(loads(), before);
 
-        QWidget helpWindow;
-        comeBackFrom(helpWindow);
+        // Another program takes the focus, then gives it back.
+        QWindowSystemInterface::handleWindowActivated<QWindowSystemInterface::SynchronousDelivery>(nullptr);
+        QVERIFY(!QGuiApplication::focusWindow());
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QCOMPARE(loads(), before);
+
+        auto *help = new frmHelp;
+        comeBackFrom(*help);
         QCOMPARE(loads(), before + 1);
+        auto *about = new frmAbout(services, {});
+        comeBackFrom(*about);
+        QCOMPARE(loads(), before + 2);
+        // Any other window of the process is no window of the program.
+        QWidget stray;
+        comeBackFrom(stray);
+        QCOMPARE(loads(), before + 2);
+    }
+
+    void aWrongAnswerStaysSelectedForTheNextTry()
+    {
+        open();
+        type(QStringLiteral("999"));
+        pressEnter(w->txtAnswer);
+        QCOMPARE(w->txtAnswer->text(), QStringLiteral("999"));
+        QCOMPARE(w->txtAnswer->selectedText(), QStringLiteral("999"));
+        QTest::keyClick(w->txtAnswer, Qt::Key_7);
+        QCOMPARE(w->txtAnswer->text(), QStringLiteral("7"));
+
+        pressEnter(w->txtAnswer);
+        QTest::keyClick(w->txtAnswer, Qt::Key_Right);
+        QTest::keyClick(w->txtAnswer, Qt::Key_2);
+        QCOMPARE(w->txtAnswer->text(), QStringLiteral("72"));
+
+        // A right answer leaves an empty box for the next question.
+        type(QString::number(expectedAnswer()));
+        queueBeginner(3, 2, 1);
+        pressEnter(w->txtAnswer);
+        QCOMPARE(w->txtAnswer->text(), QString());
     }
 
     void guardTicksOnceWithTheDefaultCursor()

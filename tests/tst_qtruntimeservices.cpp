@@ -98,6 +98,15 @@ private slots:
         whenModalIsUp([](QWidget *modal) { QTest::keyClick(modal, Qt::Key_Escape); });
         QCOMPARE(services.InputBox(QStringLiteral("Name?"), QStringLiteral("T"), QStringLiteral("x")),
                  QString());
+
+        // Names of any length.
+        const QString longName(40000, u'n');
+        whenModalIsUp([&](QWidget *modal) {
+            auto *edit = modal->findChild<QLineEdit *>();
+            edit->setText(longName);
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        QCOMPARE(services.InputBox(QStringLiteral("Name?"), QStringLiteral("T"), QString()), longName);
     }
 
     void randomDrawsStayInTheUnitInterval()

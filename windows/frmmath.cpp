@@ -1,6 +1,8 @@
 #include "frmmath.h"
 
 #include "forms.h"
+#include "frmabout.h"
+#include "frmhelp.h"
 #include "layout.h"
 #include "runtimeservices.h"
 
@@ -209,13 +211,20 @@ void frmMath::onDifficultyTriggered(QAction *item, bool checkedNow, void (frmMat
 
 void frmMath::Show()
 {
-    if (!m_loaded) {
+    const bool firstDisplay = !m_loaded;
+    if (firstDisplay) {
         m_loaded = true;
         Form_Load();
     }
     show();
     raise();
     activateWindow();
+    // The first display is an activation of its own, whatever had the focus before: the
+    // name prompt, the greeting, or no window of the program at all.
+    if (firstDisplay) {
+        m_cameFromOtherForm = false;
+        Form_Activate();
+    }
 }
 
 void frmMath::Form_Load()
@@ -242,7 +251,13 @@ void frmMath::Form_Terminate()
 
 void frmMath::cmdSubmit_Click()
 {
+    const qint16 question = m_session.intQuestionCount;
+    const qint16 tries = m_session.intTriesLeft;
     m_engine.SubmitAnswer();
+    // A wrong answer stays in the box for another try: selected, so that typing replaces it
+    // while the arrow keys still edit it.
+    if (m_session.intQuestionCount == question && m_session.intTriesLeft < tries)
+        txtAnswer->selectAll();
 }
 
 void frmMath::lblNextQuestion_Click()
@@ -315,17 +330,22 @@ int frmMath::displayState() const
 
 void frmMath::onFocusWindowChanged(QWindow *now)
 {
-    if (!now)
+    // The focus leaving the program for another one is no change of the program's active
+    // window: the one it had is still the last, and coming back from there is no activation.
+    if (!now || !m_loaded)
         return;
     if (now != windowHandle()) {
-        m_lastFocusWasBox = now->modality() != Qt::NonModal;
+        // Only the program's other windows count, not its message boxes.
+        m_cameFromOtherForm = false;
+        for (const QWidget *window : QApplication::topLevelWidgets()) {
+            if (window->windowHandle() == now)
+                m_cameFromOtherForm = qobject_cast<const frmAbout *>(window) || qobject_cast<const frmHelp *>(window);
+        }
         return;
     }
-    // Coming back from one of the program's own message boxes is no new activation; coming
-    // back from another window, or from another program, is.
-    if (!m_lastFocusWasBox)
+    if (m_cameFromOtherForm)
         Form_Activate();
-    m_lastFocusWasBox = false;
+    m_cameFromOtherForm = false;
 }
 
 bool frmMath::isMenuShortcut(const QKeySequence &keys) const

@@ -92,7 +92,8 @@ private:
     QuizEngine m_engine;
     AnimatedCursor m_cursor;
     bool m_loaded = false;
-    bool m_lastFocusWasBox = false;
+    // The program's active window before the main window was one of its other windows.
+    bool m_cameFromOtherForm = false;
 
 public:
     QGroupBox *fraQuestion = nullptr;

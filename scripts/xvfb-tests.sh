@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Runs the window tests again on a real X server with a window manager, where activation,
+# focus and other programs' windows behave as on a desktop: ./scripts/xvfb-tests.sh [build folder]
+# (the folder that ./scripts/test.sh built; build-tests by default).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath "${1:-$root/build-tests}")
+"$root/scripts/deps.sh" --screens
+
+display=:$((200 + RANDOM % 100))
+Xvfb "$display" -screen 0 1024x768x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+wm=""
+cleanup() { kill $wm "$xvfb" 2>/dev/null || true; }
+trap cleanup EXIT
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >/dev/null 2>&1 &
+wm=$!
+sleep 0.5
+
+passed=0 failed=0
+for test in tst_startup tst_frmmath tst_auxwindows; do
+  if QT_QPA_PLATFORM=xcb timeout 300 dbus-run-session -- "$build/tests/$test" -silent; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+  fi
+done
+echo "window tests on X: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
