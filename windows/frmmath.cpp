@@ -71,8 +71,7 @@ frmMath::frmMath(RuntimeServices &services, cursorplatform::CursorPlatform &curs
     buildMenus();
 
     setFixedSize(centralWidget()->width(), centralWidget()->height() + menuBar()->sizeHint().height());
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen();
 
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &frmMath::onFocusWindowChanged);
 
@@ -217,6 +216,8 @@ void frmMath::Show()
         Form_Load();
     }
     show();
+    if (firstDisplay)
+        centreOnScreen();
     raise();
     activateWindow();
     // The first display is an activation of its own, whatever had the focus before: the
@@ -225,6 +226,31 @@ void frmMath::Show()
         m_cameFromOtherForm = false;
         Form_Activate();
     }
+}
+
+void frmMath::centreOnScreen()
+{
+    // The whole frame, title bar and borders included, as far as they are known yet: the
+    // window system may tell them only once the window is up (see event()).
+    const QScreen *screen = this->screen();
+    if (!screen)
+        return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+    m_centredFrame = frame.size();
+}
+
+bool frmMath::event(QEvent *event)
+{
+    // A window manager adds its frame after the window is mapped; centre once more when the
+    // first activation shows a frame of another size than the one centred.
+    if (event->type() == QEvent::WindowActivate && !m_frameSettled) {
+        m_frameSettled = true;
+        if (frameGeometry().size() != m_centredFrame)
+            centreOnScreen();
+    }
+    return QMainWindow::event(event);
 }
 
 void frmMath::Form_Load()

@@ -59,6 +59,7 @@ public:
     void mnuDifficultyAdvanced_Click();
 
 protected:
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -73,6 +74,7 @@ private:
                                void (frmMath::*handler)());
     bool isMenuShortcut(const QKeySequence &keys) const;
     int displayState() const;
+    void centreOnScreen();
     void onFocusWindowChanged(QWindow *now);
 
     // QuizView
@@ -94,6 +96,8 @@ private:
     bool m_loaded = false;
     // The program's active window before the main window was one of its other windows.
     bool m_cameFromOtherForm = false;
+    QSize m_centredFrame;
+    bool m_frameSettled = false;
 
 public:
     QGroupBox *fraQuestion = nullptr;
