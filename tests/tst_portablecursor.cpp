@@ -7,11 +7,13 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <memory>
 
@@ -27,6 +29,58 @@ QImage frameImage(const cursorfile::Frame &frame)
             image.setPixel(x, y, frame.argb.at(static_cast<std::size_t>(y) * frame.width + x));
     }
     return image;
+}
+
+QByteArray be32(quint32 v)
+{
+    QByteArray b(4, '\0');
+    qToBigEndian(v, b.data());
+    return b;
+}
+
+QByteArray le32(quint32 v)
+{
+    QByteArray b(4, '\0');
+    qToLittleEndian(v, b.data());
+    return b;
+}
+
+quint32 crc32(const QByteArray &bytes)
+{
+    quint32 crc = 0xffffffffu;
+    for (const char c : bytes) {
+        crc ^= quint8(c);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return crc ^ 0xffffffffu;
+}
+
+QByteArray pngChunk(const char *type, const QByteArray &data)
+{
+    const QByteArray body = QByteArray(type, 4) + data;
+    return be32(quint32(data.size())) + body + be32(crc32(body));
+}
+
+// 1.5 MB on disk, 4096 frames of 256x256 once decoded: a gigabyte of pixels if nothing stops it.
+QByteArray oversizedAnimation()
+{
+    const QByteArray zeros = qCompress(QByteArray(256 * 1025, '\0'), 9).mid(4);  // the zlib stream alone
+    const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8)
+        + pngChunk("IHDR", be32(256) + be32(256) + QByteArray("\x08\x06\0\0\0", 5))
+        + pngChunk("IDAT", zeros) + pngChunk("IEND", {});
+    const QByteArray cur = QByteArray("\0\0\2\0\1\0\0\0\0\0\0\0\0\0", 14) + le32(quint32(png.size()))
+        + le32(22) + png;
+    QByteArray icon = "icon" + le32(quint32(cur.size())) + cur;
+    if (cur.size() % 2)
+        icon += '\0';
+    QByteArray list = "fram";
+    for (int i = 0; i < 4096; ++i)
+        list += icon;
+    const QByteArray anih = "anih" + le32(36) + le32(36) + le32(4096) + le32(4096) + QByteArray(16, '\0')
+        + le32(10) + le32(1);
+    const QByteArray body = "ACON" + anih + "LIST" + le32(quint32(list.size())) + list;
+    return "RIFF" + le32(quint32(body.size())) + body;
 }
 
 QImage shown(const QCursor &cursor)
@@ -175,6 +229,38 @@ private slots:
         QVERIFY(platform->SetSystemCursor(platform->LoadCursorFromFile(Cursors + "arrow_m.cur"),
                                           cursorplatform::OCR_NORMAL));
         QCOMPARE(busy.cursor().shape(), Qt::WaitCursor);
+    }
+
+    // With an oversized animation in place of both animated cursors, the main window comes up
+    // at once and the cursor stays as it was.
+    void oversizedAnimationIsRefused()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Cursors")));
+        const QByteArray bytes = oversizedAnimation();
+        for (const char *name : {"Cursors/Calc-Default.ani", "Cursors/Calc-Hello.ani"}) {
+            QFile file(dir.filePath(QLatin1String(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        ScriptedServices services;
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        QElapsedTimer clock;
+        clock.start();
+        frmMath window(services, *platform);
+        window.tmrTimer->stop();
+        window.Show();
+        window.Form_Activate();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const qint64 elapsed = clock.elapsed();
+        QDir::setCurrent(previous);
+
+        QCOMPARE(platform->currentArrow().shape(), Qt::ArrowCursor);
+        QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(services.boxes.size(), 2);  // the name prompt and the greeting, nothing about the cursor
+        QVERIFY2(elapsed < 2000, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
+        QCOMPARE(platform->LoadCursorFromFile(dir.filePath(QStringLiteral("Cursors/Calc-Default.ani")).toStdString()), 0);
     }
 };
 
