@@ -1,9 +1,13 @@
 #include "cursorfile.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+
+#include <sys/stat.h>
 
 using cursorfile::Cursor;
 using cursorfile::Frame;
@@ -27,7 +31,7 @@ QString shippedPath(const QString& name)
 
 QByteArray shipped(const QString& name)
 {
-    QFile f(shippedPath(name));
+    QFile f(name.startsWith(u'/') ? name : shippedPath(name));
     if (!f.open(QIODevice::ReadOnly))
         qFatal("cannot open %s", qPrintable(f.fileName()));
     return f.readAll();
@@ -105,10 +109,51 @@ QByteArray dib(int w, int h, int bpp, const QList<uint>& palette, const QList<ui
     return out + mask;
 }
 
-QByteArray pngBytes(quint32 w, quint32 h)
+quint32 crc32(const QByteArray& bytes)
 {
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + be32(13) + "IHDR" + be32(w) + be32(h) + QByteArray("\x08\x06\0\0\0", 5)
-        + be32(0) + "IEND";
+    quint32 crc = 0xffffffffu;
+    for (const char c : bytes) {
+        crc ^= quint8(c);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return crc ^ 0xffffffffu;
+}
+
+QByteArray pngChunk(const char* type, const QByteArray& data)
+{
+    const QByteArray body = QByteArray(type, 4) + data;
+    return be32(quint32(data.size())) + body + be32(crc32(body));
+}
+
+const QByteArray pngSignature("\x89PNG\r\n\x1a\n", 8);
+
+QByteArray ihdr(quint32 w, quint32 h, char depth = 8, char colourType = 6, char interlace = 0)
+{
+    return pngChunk("IHDR", be32(w) + be32(h) + depth + colourType + QByteArray(2, '\0') + interlace);
+}
+
+// Rows of filter byte 0 and 8-bit RGBA (or palette index) pixels, all of one value, as a zlib stream.
+QByteArray idat(quint32 w, quint32 h, int bytesPerPixel = 4, char value = '\0')
+{
+    QByteArray rows;
+    for (quint32 y = 0; y < h; ++y)
+        rows += '\0' + QByteArray(qsizetype(w) * bytesPerPixel, value);
+    return pngChunk("IDAT", qCompress(rows, 9).mid(4));  // qCompress puts the length before the zlib stream
+}
+
+QByteArray pngBytes(quint32 w, quint32 h, const QByteArray& extra = {})
+{
+    return pngSignature + ihdr(w, h) + extra + idat(w, h) + pngChunk("IEND", {});
+}
+
+// Flips a bit inside the CRC of the first chunk with this type.
+QByteArray badCrc(QByteArray png, const char* type)
+{
+    const qsizetype at = png.indexOf(type);
+    const qsizetype crcAt = at + 4 + qFromBigEndian<quint32>(png.constData() + at - 4);
+    png[crcAt] = char(png[crcAt] ^ 1);
+    return png;
 }
 
 Frame patterned(int w, int h, int hx, int hy)
@@ -254,6 +299,8 @@ private slots:
         QTest::newRow("DIB 16 bit") << QByteArray(arrow).replace(36, 2, le16(16));
         QTest::newRow("DIB compressed") << with32(arrow, 38, 1);
         QTest::newRow("palette past the end") << iconFile(dibHeader(2, 2, 8, 200) + QByteArray(64, '\0'), 2, 2);
+        QTest::newRow("24 bit colour table past the end") << iconFile(dibHeader(2, 2, 24, 3) + QByteArray(32, '\0'), 2, 2);
+        QTest::newRow("24 bit colour table huge") << iconFile(dibHeader(2, 2, 24, 0xffffffffu) + QByteArray(32, '\0'), 2, 2);
     }
 
     void damagedFilesAreRejected()
@@ -296,6 +343,11 @@ private slots:
                                                        << QList<uint>{B, O, 0, B, B, W};
         QTest::newRow("24 bit") << dib(3, 2, 24, {}, {0x123456, 0xabcdef, 0x010203, 0, 0xffffff, 0x3366cc}, mask)
                                 << QList<uint>{0xff123456, 0xffabcdef, 0, B, W, U};
+        // A colour count at 24 and 32 bits means a table sits between header and pixels, unused.
+        QTest::newRow("24 bit after a colour table") << dib(3, 2, 24, pal.mid(0, 2), {0x123456, 0xabcdef, 0x010203, 0, 0xffffff, 0x3366cc}, mask, 2)
+                                                     << QList<uint>{0xff123456, 0xffabcdef, 0, B, W, U};
+        QTest::newRow("32 bit after a colour table") << dib(3, 2, 32, pal, {0x80123456, 0x00abcdef, 0xff010203, W, W, W}, mask, 4)
+                                                     << QList<uint>{0x80123456, 0, 0xff010203, W, W, W};
         QTest::newRow("32 bit alpha beats the mask") << dib(3, 2, 32, {}, {0x80123456, 0x00abcdef, 0xff010203, W, W, W}, mask)
                                                      << QList<uint>{0x80123456, 0, 0xff010203, W, W, W};
         QTest::newRow("32 bit without alpha uses the mask") << dib(3, 2, 32, {}, {0x123456, 0xabcdef, 0x010203, 0, 0, 0}, mask)
@@ -336,6 +388,31 @@ private slots:
         QCOMPARE(QList<int>({c->frames[0].hotspotX, c->frames[0].hotspotY}), QList<int>({1, 1}));  // icons use their centre
     }
 
+    // A damaged image that would have been the best choice gives way to the next best.
+    void damagedBestImageFallsBack_data()
+    {
+        QTest::addColumn<QByteArray>("damaged");
+        const QByteArray dib32 = dib(32, 32, 32, {}, QList<uint>(32 * 32, 0xff0000ff), QList<int>(32 * 32, 0));
+        QTest::newRow("PNG with a bad IDAT CRC") << badCrc(pngBytes(32, 32), "IDAT");
+        QTest::newRow("PNG cut short") << pngBytes(32, 32).chopped(12);
+        QTest::newRow("DIB without its mask") << dib32.chopped(4);
+        QTest::newRow("DIB colour table over the pixels") << with32(dib32, 32, 1);
+    }
+
+    void damagedBestImageFallsBack()
+    {
+        QFETCH(QByteArray, damaged);
+        const QByteArray good = dib(16, 16, 32, {}, QList<uint>(16 * 16, 0xffffffff), QList<int>(16 * 16, 0));
+        QByteArray file = le16(0) + le16(2) + le16(2);
+        file += QByteArray(4, '\0') + le16(0) + le16(0) + le32(quint32(damaged.size())) + le32(6 + 32);
+        file += QByteArray(4, '\0') + le16(0) + le16(0) + le32(quint32(good.size())) + le32(quint32(6 + 32 + damaged.size()));
+        const auto c = parse(file + damaged + good);
+        QVERIFY(c);
+        QCOMPARE(c->frames[0].width, 16);
+        QCOMPARE(c->frames[0].argb[0], 0xffffffffu);
+        QVERIFY(!parse(iconFile(damaged, 32, 32)));
+    }
+
     void pngEntries()
     {
         const QByteArray png = pngBytes(48, 20);
@@ -353,6 +430,130 @@ private slots:
         QVERIFY(!parse(iconFile(QByteArray(png).replace(12, 4, "IDAT"), 48, 20)));
     }
 
+    // The reader accepts a PNG image exactly when the image decoder will read it.
+    void pngAgreesWithTheDecoder_data()
+    {
+        QTest::addColumn<QByteArray>("png");
+        QTest::addColumn<bool>("sound");
+        const QByteArray end = pngChunk("IEND", {}), text = pngChunk("tEXt", QByteArray("Title\0Pellavin", 14));
+        const QByteArray palette = pngChunk("PLTE", QByteArray("\xff\0\0\0\0\xff", 6));
+        const QByteArray sound = pngBytes(5, 3);
+        QTest::newRow("sound") << sound << true;
+        QTest::newRow("with a text chunk") << pngBytes(5, 3, text) << true;
+        QTest::newRow("palette image") << pngSignature + ihdr(5, 3, 8, 3) + palette + idat(5, 3, 1, '\1') + end << true;
+        QTest::newRow("interlaced") << pngSignature + ihdr(1, 1, 8, 6, 1) + idat(1, 1) + end << true;
+        QTest::newRow("bad IHDR CRC") << badCrc(sound, "IHDR") << false;
+        QTest::newRow("bad IDAT CRC") << badCrc(sound, "IDAT") << false;
+        QTest::newRow("IHDR width changed under its CRC") << QByteArray(sound).replace(19, 1, "\6") << false;
+        QTest::newRow("no IDAT") << pngSignature + ihdr(5, 3) + end << false;
+        QTest::newRow("IHDR not first") << pngSignature + text + ihdr(5, 3) + idat(5, 3) + end << false;
+        QTest::newRow("IHDR twice") << pngSignature + ihdr(5, 3) + ihdr(5, 3) + idat(5, 3) + end << false;
+        QTest::newRow("IHDR 12 bytes") << pngSignature + pngChunk("IHDR", be32(5) + be32(3) + "\x08\x06\0\0") + idat(5, 3) + end
+                                       << false;
+        QTest::newRow("depth 3") << pngSignature + ihdr(5, 3, 3, 0) + idat(5, 3) + end << false;
+        QTest::newRow("RGBA at 4 bits") << pngSignature + ihdr(5, 3, 4, 6) + idat(5, 3) + end << false;
+        QTest::newRow("colour type 5") << pngSignature + ihdr(5, 3, 8, 5) + idat(5, 3) + end << false;
+        QTest::newRow("interlace method 2") << pngSignature + ihdr(5, 3, 8, 6, 2) + idat(5, 3) + end << false;
+        QTest::newRow("palette image without PLTE") << pngSignature + ihdr(5, 3, 8, 3) + idat(5, 3, 1) + end << false;
+        QTest::newRow("unknown critical chunk") << pngBytes(5, 3, pngChunk("ABCD", "x")) << false;
+        QTest::newRow("chunk type not letters") << pngBytes(5, 3, pngChunk("tE1t", "x")) << false;
+        QTest::newRow("bad IEND CRC") << badCrc(sound, "IEND") << false;
+        // An ancillary chunk with a bad CRC is passed over, as the decoder does.
+        QTest::newRow("bad text chunk CRC") << badCrc(pngBytes(5, 3, text), "tEXt") << true;
+        QTest::newRow("bad text chunk CRC before IHDR") << badCrc(pngSignature + text + ihdr(5, 3) + idat(5, 3) + end, "tEXt")
+                                                        << false;
+        QTest::newRow("no IEND") << sound.chopped(12) << false;
+        QTest::newRow("bytes after IEND") << sound + "junk" << true;
+        QTest::newRow("text chunk between IDATs") << pngSignature + ihdr(5, 3) + idat(5, 3) + text + idat(5, 3) + end << true;
+        QTest::newRow("PLTE in an RGBA image") << pngSignature + ihdr(5, 3) + palette + idat(5, 3) + end << true;
+        QTest::newRow("PLTE of 2 bytes") << pngSignature + ihdr(5, 3, 8, 3) + pngChunk("PLTE", "ab") + idat(5, 3, 1) + end << false;
+        QTest::newRow("fuzz seed png.cur") << shipped(PELLAVIN_SOURCE_DIR "/fuzz/corpus/png.cur").mid(22) << false;
+        QTest::newRow("fuzz seed png-valid.cur") << shipped(PELLAVIN_SOURCE_DIR "/fuzz/corpus/png-valid.cur").mid(22) << true;
+        QTest::newRow("chunk runs past the end") << sound.left(sound.indexOf("IDAT") + 10) << false;
+    }
+
+    void pngAgreesWithTheDecoder()
+    {
+        QFETCH(QByteArray, png);
+        QFETCH(bool, sound);
+        QImage decoded;
+        QCOMPARE(decoded.loadFromData(png, "PNG"), sound);
+        QCOMPARE(bool(parse(iconFile(png, 0, 0))), sound);
+    }
+
+    // Every frame counts towards the budget, frames that the file repeats too.
+    void decodedSizeBudget_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("side");
+        QTest::addColumn<bool>("distinct");
+        QTest::addColumn<int>("lastSide");
+        QTest::addColumn<bool>("accepted");
+        static_assert(cursorfile::maxDecodedPixels == 64 * 256 * 256 && cursorfile::maxDecodedPixels == 4096 * 32 * 32);
+        QTest::newRow("64 distinct 256x256") << 64 << 256 << true << 256 << true;
+        QTest::newRow("65 distinct 256x256") << 65 << 256 << true << 256 << false;
+        QTest::newRow("64 repeated 256x256") << 64 << 256 << false << 256 << true;
+        QTest::newRow("65 repeated 256x256") << 65 << 256 << false << 256 << false;
+        QTest::newRow("4096 repeated 32x32") << 4096 << 32 << false << 32 << true;
+        QTest::newRow("4095 repeated 32x32, one 33x32") << 4096 << 32 << false << 33 << false;
+    }
+
+    void decodedSizeBudget()
+    {
+        QFETCH(int, count);
+        QFETCH(int, side);
+        QFETCH(bool, distinct);
+        QFETCH(int, lastSide);
+        Cursor in;
+        const QByteArray same = pngBytes(quint32(side), quint32(side));
+        for (int i = 0; i < count; ++i) {
+            const int w = i == count - 1 ? lastSide : side;
+            const QByteArray png = distinct ? pngBytes(quint32(w), quint32(side), pngChunk("tEXt", "n\0" + QByteArray::number(i)))
+                                 : w == side ? same : pngBytes(quint32(w), quint32(side));
+            in.frames.push_back(Frame{w, side, 0, 0, {}, {png.begin(), png.end()}});
+        }
+        const auto out = parse(toBytes(cursorfile::writeAni(in)));
+        QTEST(bool(out), "accepted");
+        if (out) {
+            QCOMPARE(out->frames.size(), std::size_t(distinct ? count : 1));
+            QCOMPARE(out->sequence.size(), std::size_t(count));
+            QCOMPARE(out->sequence.back(), std::size_t(distinct ? count - 1 : 0));
+        }
+    }
+
+    // The file of the report: 1.5 MB, and 4096 frames that would each unpack to 256x256.
+    void smallFileOfHugeFramesIsRefusedQuickly()
+    {
+        const QByteArray png = pngSignature + ihdr(256, 256) + pngChunk("IDAT", qCompress(QByteArray(256 * 1025, '\0'), 9).mid(4))
+            + pngChunk("IEND", {});
+        Cursor in;
+        for (int i = 0; i < 4096; ++i)
+            in.frames.push_back(Frame{256, 256, 0, 0, {}, {png.begin(), png.end()}});
+        const QByteArray file = toBytes(cursorfile::writeAni(in));
+        QVERIFY(file.size() < 2'000'000);
+        QVERIFY(qsizetype(cursorfile::maxFileSize) > file.size());
+        QCOMPARE(qFromLittleEndian<quint32>(file.constData() + chunkData(file, "anih") + 4), 4096u);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!parse(file));
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QStringLiteral("%1 ms").arg(clock.elapsed())));
+        // A quarter of it fits.
+        in.frames.resize(64);
+        QVERIFY(parse(toBytes(cursorfile::writeAni(in))));
+    }
+
+    void identicalFramesAreSharedAcrossSteps()
+    {
+        const Frame a = patterned(8, 8, 1, 1), b = patterned(8, 8, 2, 2);
+        const Cursor in{{a, b, a, a}, {0, 1, 2, 3, 1}, {5, 5, 5, 5, 5}, true};
+        const auto out = parse(toBytes(cursorfile::writeAni(in)));
+        QVERIFY(out);
+        QCOMPARE(out->frames.size(), std::size_t(2));
+        QCOMPARE(QList<std::size_t>(out->sequence.begin(), out->sequence.end()), QList<std::size_t>({0, 1, 0, 0, 1}));
+        QVERIFY(out->frames[0].argb == a.argb && out->frames[1].argb == b.argb);
+        QCOMPARE(out->frames[1].hotspotX, 2);
+    }
+
     void load()
     {
         QVERIFY(cursorfile::load(shippedPath("arrow_m.cur").toStdString()));
@@ -367,6 +568,18 @@ private slots:
         big.write(shipped("arrow_m.cur") + QByteArray(qsizetype(cursorfile::maxFileSize), '\0'));
         big.close();
         QVERIFY(!cursorfile::load(big.fileName().toStdString()));
+
+        QVERIFY(!cursorfile::load("/dev/zero"));
+    }
+
+    // A named pipe in a cursor file's place is refused at once, not waited on for a writer
+    // (should the open block, the test runs into its time limit).
+    void namedPipeDoesNotBlock()
+    {
+        QTemporaryDir dir;
+        const QByteArray fifo = QFile::encodeName(dir.filePath("pipe.ani"));
+        QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        QVERIFY(!cursorfile::load(fifo.toStdString()));
     }
 };
 
