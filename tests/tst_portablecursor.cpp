@@ -136,6 +136,12 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         cut = file.readAll().left(600);
         QTest::newRow("truncated animation") << cut;
+        // Sound chunks around compressed data that does not inflate: only the decoder can tell.
+        const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8)
+            + pngChunk("IHDR", be32(4) + be32(4) + QByteArray("\x08\x06\0\0\0", 5))
+            + pngChunk("IDAT", "garbage!") + pngChunk("IEND", {});
+        QTest::newRow("PNG that does not inflate")
+            << QByteArray("\0\0\2\0\1\0\4\4\0\0\0\0\0\0", 14) + le32(quint32(png.size())) + le32(22) + png;
     }
 
     void badFilesGiveNoHandle()
@@ -219,6 +225,31 @@ private slots:
         QCOMPARE(shown(window.cursor()), frameImage(frame));
         QCOMPARE(shown(window.lblNextQuestion->cursor()), frameImage(frame));
         QCOMPARE(window.txtAnswer->cursor().shape(), Qt::IBeamCursor);
+    }
+
+    // Loading a file whose cursor is still in use (the main window does on each activation, while
+    // its saved copy holds the one before) shares the decoded frames instead of decoding again.
+    void reloadingSharesTheDecodedFrames()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("cursor.ani"));
+        QVERIFY(QFile::copy(QString::fromStdString(Cursors + "Calc-Default.ani"), path));
+        auto installFile = [&] {
+            return platform->SetSystemCursor(platform->LoadCursorFromFile(path.toStdString()),
+                                             cursorplatform::OCR_NORMAL);
+        };
+        QVERIFY(installFile());
+        const qint64 first = platform->currentArrow().pixmap().cacheKey();
+        const auto saved = platform->CopyIcon(platform->GetCursor());
+        QVERIFY(installFile());
+        QCOMPARE(platform->currentArrow().pixmap().cacheKey(), first);
+
+        // Other bytes under the same name are another cursor.
+        QFile::remove(path);
+        QVERIFY(QFile::copy(QString::fromStdString(Cursors + "arrow_m.cur"), path));
+        QVERIFY(installFile());
+        QVERIFY(platform->currentArrow().pixmap().cacheKey() != first);
+        platform->DestroyCursor(saved);
     }
 
     void windowWithItsOwnCursorIsLeftAlone()
