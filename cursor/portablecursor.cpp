@@ -58,6 +58,7 @@ PortableCursorPlatform::PortableCursorPlatform()
         connect(app, &QCoreApplication::aboutToQuit, this, [this] {
             m_animation.stop();
             m_handles.clear();
+            m_loaded.clear();
             m_installed = ordinaryArrow();
             m_step = 0;
         });
@@ -98,14 +99,22 @@ PortableCursorPlatform::Handle PortableCursorPlatform::LoadCursorFromFile(const 
         if (c == '\\')
             c = '/';
     }
-    const std::optional<cursorfile::Cursor> file = cursorfile::load(local);
+    std::optional<std::vector<std::uint8_t>> bytes = cursorfile::readFile(local);
+    if (!bytes)
+        return 0;
+    std::erase_if(m_loaded, [](const auto &entry) { return entry.second.expired(); });
+    if (const auto it = m_loaded.find(*bytes); it != m_loaded.end())
+        return store(it->second.lock());
+
+    const std::optional<cursorfile::Cursor> file = cursorfile::parse(*bytes);
     if (!file)
         return 0;
 
     auto image = std::make_shared<Image>();
     for (const cursorfile::Frame &frame : file->frames) {
         const QImage pixels = toImage(frame);
-        if (pixels.isNull())
+        // The size was counted against the budget from the headers; hold the decoder to it.
+        if (pixels.isNull() || pixels.size() != QSize(frame.width, frame.height))
             return 0;
         image->frames.emplace_back(QPixmap::fromImage(pixels), frame.hotspotX, frame.hotspotY);
     }
@@ -118,6 +127,7 @@ PortableCursorPlatform::Handle PortableCursorPlatform::LoadCursorFromFile(const 
     if (image->frames.empty() || image->sequence.empty()
         || image->sequence.size() != image->stepMs.size())
         return 0;
+    m_loaded.emplace(std::move(*bytes), image);
     return store(std::move(image));
 }
 

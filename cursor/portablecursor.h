@@ -62,6 +62,9 @@ private:
     static constexpr Handle SystemArrow = 1;
 
     std::map<Handle, std::shared_ptr<const Image>> m_handles;
+    // Images decoded from files, by the files' bytes, for as long as a handle or the installed
+    // cursor keeps them: loading a file again while its cursor is in use decodes nothing.
+    std::map<std::vector<std::uint8_t>, std::weak_ptr<const Image>> m_loaded;
     Handle m_nextHandle = SystemArrow + 1;
     std::shared_ptr<const Image> m_installed;
     std::size_t m_step = 0;

@@ -1,9 +1,14 @@
+#include "cursorbytes.h"
 #include "cursorfile.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+
+#include <sys/stat.h>
 
 using cursorfile::Cursor;
 using cursorfile::Frame;
@@ -15,10 +20,7 @@ std::optional<Cursor> parse(const QByteArray& b)
     return cursorfile::parse({reinterpret_cast<const std::uint8_t*>(b.constData()), std::size_t(b.size())});
 }
 
-QByteArray toBytes(const std::vector<std::uint8_t>& v)
-{
-    return QByteArray(reinterpret_cast<const char*>(v.data()), qsizetype(v.size()));
-}
+using cursorbytes::toBytes;
 
 QString shippedPath(const QString& name)
 {
@@ -27,7 +29,7 @@ QString shippedPath(const QString& name)
 
 QByteArray shipped(const QString& name)
 {
-    QFile f(shippedPath(name));
+    QFile f(name.startsWith(u'/') ? name : shippedPath(name));
     if (!f.open(QIODevice::ReadOnly))
         qFatal("cannot open %s", qPrintable(f.fileName()));
     return f.readAll();
@@ -40,12 +42,6 @@ QByteArray le16(quint32 v)
 }
 
 QByteArray le32(quint32 v) { return le16(v & 0xffff) + le16(v >> 16); }
-
-QByteArray be32(quint32 v)
-{
-    const char b[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
-    return QByteArray(b, 4);
-}
 
 QByteArray with32(QByteArray b, qsizetype at, quint32 v) { return b.replace(at, 4, le32(v)); }
 
@@ -105,10 +101,14 @@ QByteArray dib(int w, int h, int bpp, const QList<uint>& palette, const QList<ui
     return out + mask;
 }
 
-QByteArray pngBytes(quint32 w, quint32 h)
+QByteArray pngBytes(quint32 w, quint32 h) { return cursorbytes::png(w, h); }
+
+// Flips a bit in the CRC of the first chunk of this type.
+QByteArray badCrc(QByteArray png, const char* type)
 {
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + be32(13) + "IHDR" + be32(w) + be32(h) + QByteArray("\x08\x06\0\0\0", 5)
-        + be32(0) + "IEND";
+    const qsizetype at = png.indexOf(type), last = at + 7 + qFromBigEndian<quint32>(png.constData() + at - 4);
+    png[last] = char(png[last] ^ 1);
+    return png;
 }
 
 Frame patterned(int w, int h, int hx, int hy)
@@ -254,6 +254,8 @@ private slots:
         QTest::newRow("DIB 16 bit") << QByteArray(arrow).replace(36, 2, le16(16));
         QTest::newRow("DIB compressed") << with32(arrow, 38, 1);
         QTest::newRow("palette past the end") << iconFile(dibHeader(2, 2, 8, 200) + QByteArray(64, '\0'), 2, 2);
+        QTest::newRow("24 bit colour table past the end") << iconFile(dibHeader(2, 2, 24, 3) + QByteArray(32, '\0'), 2, 2);
+        QTest::newRow("24 bit colour table huge") << iconFile(dibHeader(2, 2, 24, 0xffffffffu) + QByteArray(32, '\0'), 2, 2);
     }
 
     void damagedFilesAreRejected()
@@ -296,6 +298,11 @@ private slots:
                                                        << QList<uint>{B, O, 0, B, B, W};
         QTest::newRow("24 bit") << dib(3, 2, 24, {}, {0x123456, 0xabcdef, 0x010203, 0, 0xffffff, 0x3366cc}, mask)
                                 << QList<uint>{0xff123456, 0xffabcdef, 0, B, W, U};
+        // A colour count at 24 and 32 bits means a table sits between header and pixels, unused.
+        QTest::newRow("24 bit after a colour table") << dib(3, 2, 24, pal.mid(0, 2), {0x123456, 0xabcdef, 0x010203, 0, 0xffffff, 0x3366cc}, mask, 2)
+                                                     << QList<uint>{0xff123456, 0xffabcdef, 0, B, W, U};
+        QTest::newRow("32 bit after a colour table") << dib(3, 2, 32, pal, {0x80123456, 0x00abcdef, 0xff010203, W, W, W}, mask, 4)
+                                                     << QList<uint>{0x80123456, 0, 0xff010203, W, W, W};
         QTest::newRow("32 bit alpha beats the mask") << dib(3, 2, 32, {}, {0x80123456, 0x00abcdef, 0xff010203, W, W, W}, mask)
                                                      << QList<uint>{0x80123456, 0, 0xff010203, W, W, W};
         QTest::newRow("32 bit without alpha uses the mask") << dib(3, 2, 32, {}, {0x123456, 0xabcdef, 0x010203, 0, 0, 0}, mask)
@@ -336,21 +343,81 @@ private slots:
         QCOMPARE(QList<int>({c->frames[0].hotspotX, c->frames[0].hotspotY}), QList<int>({1, 1}));  // icons use their centre
     }
 
-    void pngEntries()
+    // A damaged image that would have been the best choice gives way to the next best.
+    void damagedBestImageFallsBack()
     {
-        const QByteArray png = pngBytes(48, 20);
-        const auto c = parse(iconFile(png, 48, 20, 2, 7, 9));
-        QVERIFY(c);
-        const Frame& f = c->frames[0];
-        QCOMPARE(QList<int>({f.width, f.height, f.hotspotX, f.hotspotY}), QList<int>({48, 20, 7, 9}));
-        QVERIFY(f.argb.empty());
-        QCOMPARE(toBytes(f.png), png);
-        QCOMPARE(toBytes(parse(toBytes(cursorfile::writeCur(f)))->frames[0].png), png);
+        const QByteArray good = dib(16, 16, 32, {}, QList<uint>(16 * 16, 0xffffffff), QList<int>(16 * 16, 0));
+        for (const QByteArray& damaged : {badCrc(pngBytes(32, 32), "IDAT"), dib(32, 32, 32, {}, QList<uint>(1024, 0), QList<int>(1024, 0)).chopped(4)}) {
+            const QByteArray file = le16(0) + le16(2) + le16(2) + QByteArray(8, '\0') + le32(quint32(damaged.size())) + le32(38)
+                + QByteArray(8, '\0') + le32(quint32(good.size())) + le32(quint32(38 + damaged.size())) + damaged + good;
+            const auto c = parse(file);
+            QVERIFY(c && c->frames[0].width == 16);
+            QVERIFY(!parse(iconFile(damaged, 32, 32)));
+        }
+    }
 
-        QVERIFY(!parse(iconFile(pngBytes(300, 20), 0, 20)));
-        QVERIFY(!parse(iconFile(pngBytes(0, 20), 0, 20)));
-        QVERIFY(!parse(iconFile(png.left(20), 48, 20)));
-        QVERIFY(!parse(iconFile(QByteArray(png).replace(12, 4, "IDAT"), 48, 20)));
+    // The reader accepts a PNG image exactly when the image decoder will read it (but for the
+    // compressed data itself, which only the decoder inflates).
+    void pngAgreesWithTheDecoder_data()
+    {
+        using namespace cursorbytes;
+        QTest::addColumn<QByteArray>("png");
+        QTest::addColumn<bool>("sound");
+        const QByteArray end = pngChunk("IEND", {}), text = pngChunk("tEXt", "Title"), sound = png(5, 3);
+        QTest::newRow("sound") << sound << true;
+        QTest::newRow("palette image") << pngSignature + ihdr(5, 3, 8, 3) + pngChunk("PLTE", "abc") + idat(5, 3, 1) + end << true;
+        QTest::newRow("bad IHDR CRC") << badCrc(sound, "IHDR") << false;
+        QTest::newRow("bad IDAT CRC") << badCrc(sound, "IDAT") << false;
+        QTest::newRow("bad text CRC, passed over") << badCrc(png(5, 3, text), "tEXt") << true;
+        QTest::newRow("bad text CRC before IHDR") << badCrc(pngSignature + text + ihdr(5, 3) + idat(5, 3) + end, "tEXt") << false;
+        QTest::newRow("no IDAT") << pngSignature + ihdr(5, 3) + end << false;
+        QTest::newRow("no IEND") << sound.chopped(12) << false;
+        QTest::newRow("RGBA at 4 bits") << pngSignature + ihdr(5, 3, 4, 6) + idat(5, 3) + end << false;
+        QTest::newRow("palette image without PLTE") << pngSignature + ihdr(5, 3, 8, 3) + idat(5, 3, 1) + end << false;
+        QTest::newRow("unknown critical chunk") << png(5, 3, pngChunk("ABCD", "x")) << false;
+        QTest::newRow("fuzz seed png.cur") << shipped(PELLAVIN_SOURCE_DIR "/fuzz/corpus/png.cur").mid(22) << false;
+        QTest::newRow("fuzz seed png-valid.cur") << shipped(PELLAVIN_SOURCE_DIR "/fuzz/corpus/png-valid.cur").mid(22) << true;
+    }
+
+    void pngAgreesWithTheDecoder()
+    {
+        QFETCH(QByteArray, png);
+        QFETCH(bool, sound);
+        QCOMPARE(!QImage::fromData(png, "PNG").isNull(), sound);
+        QCOMPARE(bool(parse(iconFile(png, 0, 0))), sound);
+    }
+
+    // Every frame counts towards the budget, repeated ones too, though they are read once.
+    void decodedSizeBudget_data()
+    {
+        using cursorbytes::repeatedFrames;
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("accepted");
+        static_assert(cursorfile::maxDecodedPixels == 64 * 256 * 256 && cursorfile::maxDecodedPixels == 4096 * 32 * 32);
+        QTest::newRow("64 of 256x256") << repeatedFrames(256, 256, 64) << true;
+        QTest::newRow("65 of 256x256") << repeatedFrames(256, 256, 65) << false;
+        QTest::newRow("4096 of 32x32") << repeatedFrames(32, 32, 4096) << true;
+        QTest::newRow("4096 of 32x33") << repeatedFrames(32, 33, 4096) << false;
+    }
+
+    void decodedSizeBudget()
+    {
+        QFETCH(QByteArray, file);
+        const auto c = parse(file);
+        QTEST(bool(c), "accepted");
+        if (c)
+            QVERIFY(c->frames.size() == 1 && c->sequence == std::vector<std::size_t>(c->sequence.size(), 0));
+    }
+
+    // The file of the report, 1.5 MB: refused from its headers, before any frame is decoded.
+    void smallFileOfHugeFramesIsRefusedQuickly()
+    {
+        const QByteArray file = cursorbytes::hugeFramesFile();
+        QVERIFY(file.size() < 2'000'000);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!parse(file));
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QStringLiteral("%1 ms").arg(clock.elapsed())));
     }
 
     void load()
@@ -367,6 +434,18 @@ private slots:
         big.write(shipped("arrow_m.cur") + QByteArray(qsizetype(cursorfile::maxFileSize), '\0'));
         big.close();
         QVERIFY(!cursorfile::load(big.fileName().toStdString()));
+
+        QVERIFY(!cursorfile::load("/dev/zero"));
+    }
+
+    // A named pipe in a cursor file's place is refused at once, not waited on for a writer
+    // (should the open block, the test runs into its time limit).
+    void namedPipeDoesNotBlock()
+    {
+        QTemporaryDir dir;
+        const QByteArray fifo = QFile::encodeName(dir.filePath("pipe.ani"));
+        QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        QVERIFY(!cursorfile::load(fifo.toStdString()));
     }
 };
 

@@ -1,4 +1,5 @@
 #include "animatedcursor.h"
+#include "cursorbytes.h"
 #include "cursorfile.h"
 #include "frmmath.h"
 #include "portablecursor.h"
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -169,6 +171,30 @@ private slots:
         QCOMPARE(window.txtAnswer->cursor().shape(), Qt::IBeamCursor);
     }
 
+    // Loading a file whose cursor is still in use (the main window does on each activation, while
+    // its saved copy holds the one before) shares the decoded frames instead of decoding again.
+    void reloadingSharesTheDecodedFrames()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("cursor.ani"));
+        QVERIFY(QFile::copy(QString::fromStdString(Cursors + "Calc-Default.ani"), path));
+        auto installFile = [&] {
+            return platform->SetSystemCursor(platform->LoadCursorFromFile(path.toStdString()),
+                                             cursorplatform::OCR_NORMAL);
+        };
+        QVERIFY(installFile());
+        const qint64 first = platform->currentArrow().pixmap().cacheKey();
+        const auto saved = platform->CopyIcon(platform->GetCursor());
+        QVERIFY(installFile());
+        QCOMPARE(platform->currentArrow().pixmap().cacheKey(), first);
+        // Other bytes under the same name are another cursor.
+        QFile::remove(path);
+        QVERIFY(QFile::copy(QString::fromStdString(Cursors + "arrow_m.cur"), path));
+        QVERIFY(installFile());
+        QVERIFY(platform->currentArrow().pixmap().cacheKey() != first);
+        platform->DestroyCursor(saved);
+    }
+
     void windowWithItsOwnCursorIsLeftAlone()
     {
         QWidget busy;
@@ -177,6 +203,38 @@ private slots:
         QVERIFY(platform->SetSystemCursor(platform->LoadCursorFromFile(Cursors + "arrow_m.cur"),
                                           cursorplatform::OCR_NORMAL));
         QCOMPARE(busy.cursor().shape(), Qt::WaitCursor);
+    }
+
+    // With an oversized animation in place of both animated cursors, the main window comes up
+    // at once and the cursor stays as it was.
+    void oversizedAnimationIsRefused()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Cursors")));
+        const QByteArray bytes = cursorbytes::hugeFramesFile();
+        for (const char *name : {"Cursors/Calc-Default.ani", "Cursors/Calc-Hello.ani"}) {
+            QFile file(dir.filePath(QLatin1String(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        ScriptedServices services;
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        QElapsedTimer clock;
+        clock.start();
+        frmMath window(services, *platform);
+        window.tmrTimer->stop();
+        window.Show();
+        window.Form_Activate();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const qint64 elapsed = clock.elapsed();
+        QDir::setCurrent(previous);
+
+        QCOMPARE(platform->currentArrow().shape(), Qt::ArrowCursor);
+        QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(services.boxes.size(), 2);  // the name prompt and the greeting, nothing about the cursor
+        QVERIFY2(elapsed < 2000, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
+        QCOMPARE(platform->LoadCursorFromFile(dir.filePath(QStringLiteral("Cursors/Calc-Default.ani")).toStdString()), 0);
     }
 };
 

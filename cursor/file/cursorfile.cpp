@@ -4,8 +4,8 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
+#include <string_view>
+#include <unordered_map>
 
 namespace cursorfile {
 namespace {
@@ -58,31 +58,120 @@ bool isPng(Bytes b)
     return b.size() >= pngSignature.size() && std::equal(pngSignature.begin(), pngSignature.end(), b.begin());
 }
 
-// What an image claims to be before we decode it, used to choose among several.
+std::size_t rowStride(int width, int bitCount)
+{
+    return ((static_cast<std::size_t>(width) * static_cast<std::size_t>(bitCount) + 31) / 32) * 4;
+}
+
+// What an image is, read from its headers and checked whole before anything is decoded.
 struct ImageInfo {
     int width = 0, height = 0, bitCount = 0;
+    std::size_t paletteCount = 0;  // DIB: colours to read for the pixels
+    std::size_t pixelsAt = 0;      // DIB: where the XOR rows start
 };
 
 constexpr std::size_t dibHeaderSize = 40;
 
+// CRC-32 of ISO 3309, as PNG chunks carry it.
+constexpr std::array<std::uint32_t, 256> crcTable = [] {
+    std::array<std::uint32_t, 256> table{};
+    for (std::uint32_t n = 0; n < 256; ++n) {
+        std::uint32_t c = n;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) != 0 ? 0xedb88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    return table;
+}();
+
+std::uint32_t crc32(Bytes b)
+{
+    std::uint32_t c = 0xffffffffu;
+    for (const std::uint8_t byte : b)
+        c = crcTable[(c ^ byte) & 0xff] ^ (c >> 8);
+    return c ^ 0xffffffffu;
+}
+
+bool isLetter(std::uint8_t c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool validPngDepth(std::uint8_t colourType, std::uint8_t depth)
+{
+    switch (colourType) {
+    case 0: return depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;
+    case 3: return depth == 1 || depth == 2 || depth == 4 || depth == 8;
+    case 2: case 4: case 6: return depth == 8 || depth == 16;
+    default: return false;
+    }
+}
+
+// Walks every chunk, so that what the image decoder would refuse is refused here already:
+// a bad CRC on a critical chunk, a chunk running past the end, IHDR missing, repeated or insane, a palette image
+// without PLTE, no IDAT, no IEND, an unknown critical chunk. Only the compressed pixels
+// themselves are left to the decoder.
 std::optional<ImageInfo> pngInfo(Bytes b)
 {
-    // Signature, then the IHDR chunk: length 13, "IHDR", width, height (big-endian).
-    if (!isPng(b) || b.size() < 24 || bigEndian32(b, 8) != 13 || !hasTag(b, 12, "IHDR"))
+    if (!isPng(b))
         return std::nullopt;
-    const std::uint32_t w = bigEndian32(b, 16), h = bigEndian32(b, 20);
-    if (w < 1 || h < 1 || w > maxImageSide || h > maxImageSide)
-        return std::nullopt;
-    return ImageInfo{static_cast<int>(w), static_cast<int>(h), 32};
+    std::optional<ImageInfo> info;
+    std::uint8_t colourType = 0;
+    bool havePalette = false, haveData = false;
+    for (std::size_t at = pngSignature.size();;) {
+        if (b.size() - at < 12)
+            return std::nullopt;
+        const std::uint32_t length = bigEndian32(b, at);
+        const auto typeAndData = slice(b, at + 4, 4 + static_cast<std::size_t>(length));
+        if (length > 0x7fffffffu || !typeAndData || b.size() - (at + 8) - length < 4)
+            return std::nullopt;
+        const Bytes data = typeAndData->subspan(4);
+        if (!std::all_of(typeAndData->begin(), typeAndData->begin() + 4, isLetter))
+            return std::nullopt;
+        const bool critical = ((*typeAndData)[0] & 0x20) == 0;
+        const bool intact = bigEndian32(b, at + 8 + length) == crc32(*typeAndData);
+        at += 12 + static_cast<std::size_t>(length);
+        // The decoder gives up on a damaged critical chunk but passes over a damaged ancillary one.
+        if (!intact && critical)
+            return std::nullopt;
+
+        if (!info) {
+            if (!hasTag(*typeAndData, 0, "IHDR") || length != 13)
+                return std::nullopt;
+            const std::uint32_t w = bigEndian32(data, 0), h = bigEndian32(data, 4);
+            const std::uint8_t depth = data[8];
+            colourType = data[9];
+            if (w < 1 || h < 1 || w > maxImageSide || h > maxImageSide || !validPngDepth(colourType, depth)
+                || data[10] != 0 || data[11] != 0 || data[12] > 1)
+                return std::nullopt;
+            info = ImageInfo{static_cast<int>(w), static_cast<int>(h), 32, 0, 0};
+        } else if (!intact) {
+            continue;
+        } else if (hasTag(*typeAndData, 0, "IHDR")) {
+            return std::nullopt;
+        } else if (hasTag(*typeAndData, 0, "PLTE")) {
+            if (colourType == 3 && (length == 0 || length % 3 != 0 || length > 3 * 256))
+                return std::nullopt;
+            havePalette = true;
+        } else if (hasTag(*typeAndData, 0, "IDAT")) {
+            if (colourType == 3 && !havePalette)
+                return std::nullopt;
+            haveData = true;
+        } else if (hasTag(*typeAndData, 0, "IEND")) {
+            return haveData ? info : std::nullopt;
+        } else if (critical) {
+            return std::nullopt;  // and not one we know
+        }
+    }
 }
 
 std::optional<ImageInfo> dibInfo(Bytes b)
 {
-    std::uint32_t headerSize = 0, rawWidth = 0, rawHeight = 0, compression = 0;
+    std::uint32_t headerSize = 0, rawWidth = 0, rawHeight = 0, compression = 0, colorsUsed = 0;
     std::uint16_t planes = 0, bitCount = 0;
     if (!readU32(b, 0, headerSize) || headerSize < dibHeaderSize || !readU32(b, 4, rawWidth)
         || !readU32(b, 8, rawHeight) || !readU16(b, 12, planes) || !readU16(b, 14, bitCount)
-        || !readU32(b, 16, compression))
+        || !readU32(b, 16, compression) || !readU32(b, 32, colorsUsed))
         return std::nullopt;
     // Signed in the file; a negative (top-down) height is not valid for icons and
     // shows up here as a huge unsigned value, which the size check rejects.
@@ -93,7 +182,23 @@ std::optional<ImageInfo> dibInfo(Bytes b)
         return std::nullopt;
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32)
         return std::nullopt;
-    return ImageInfo{static_cast<int>(rawWidth), static_cast<int>(height), bitCount};
+
+    ImageInfo info{static_cast<int>(rawWidth), static_cast<int>(height), bitCount, 0, 0};
+    // A colour table follows the header: the palette up to 8 bits, and at 24 and 32 bits a table
+    // of colorsUsed entries that is only there to be skipped.
+    std::size_t tableCount = colorsUsed;
+    if (bitCount <= 8) {
+        const std::size_t full = std::size_t{1} << bitCount;
+        info.paletteCount = colorsUsed == 0 ? full : std::min<std::size_t>(colorsUsed, full);
+        tableCount = info.paletteCount;
+    }
+    if (headerSize > b.size() || tableCount > (b.size() - headerSize) / 4)
+        return std::nullopt;
+    info.pixelsAt = headerSize + tableCount * 4;
+    const std::size_t rows = rowStride(info.width, bitCount) + rowStride(info.width, 1);
+    if (!slice(b, info.pixelsAt, rows * height))
+        return std::nullopt;
+    return info;
 }
 
 std::optional<ImageInfo> imageInfo(Bytes b)
@@ -101,31 +206,20 @@ std::optional<ImageInfo> imageInfo(Bytes b)
     return isPng(b) ? pngInfo(b) : dibInfo(b);
 }
 
-std::size_t rowStride(int width, int bitCount)
-{
-    return ((static_cast<std::size_t>(width) * static_cast<std::size_t>(bitCount) + 31) / 32) * 4;
-}
-
 bool maskBit(Bytes row, int x)
 {
     return (row[static_cast<std::size_t>(x) / 8] >> (7 - x % 8)) & 1;
 }
 
+// The layout in info has been checked against b already; the slices below are belt and braces.
 std::optional<Frame> decodeDib(Bytes b, const ImageInfo& info)
 {
-    std::uint32_t headerSize = 0, colorsUsed = 0;
-    if (!readU32(b, 0, headerSize) || !readU32(b, 32, colorsUsed))
-        return std::nullopt;
     const int w = info.width, h = info.height, bpp = info.bitCount;
 
     // Unused palette slots stay black so that any pixel index is safe to look up.
     std::array<std::uint32_t, 256> palette{};
-    std::size_t paletteCount = 0;
-    if (bpp <= 8) {
-        const std::size_t full = std::size_t{1} << bpp;
-        paletteCount = colorsUsed == 0 ? full : std::min<std::size_t>(colorsUsed, full);
-    }
-    const auto paletteBytes = slice(b, headerSize, paletteCount * 4);
+    const std::size_t paletteCount = info.paletteCount;
+    const auto paletteBytes = slice(b, info.pixelsAt - paletteCount * 4, paletteCount * 4);
     if (!paletteBytes)
         return std::nullopt;
     for (std::size_t i = 0; i < paletteCount; ++i) {
@@ -134,9 +228,8 @@ std::optional<Frame> decodeDib(Bytes b, const ImageInfo& info)
     }
 
     const std::size_t xorStride = rowStride(w, bpp), andStride = rowStride(w, 1);
-    const std::size_t xorAt = static_cast<std::size_t>(headerSize) + paletteCount * 4;
-    const auto xorBytes = slice(b, xorAt, xorStride * static_cast<std::size_t>(h));
-    const auto andBytes = xorBytes ? slice(b, xorAt + xorBytes->size(), andStride * static_cast<std::size_t>(h))
+    const auto xorBytes = slice(b, info.pixelsAt, xorStride * static_cast<std::size_t>(h));
+    const auto andBytes = xorBytes ? slice(b, info.pixelsAt + xorBytes->size(), andStride * static_cast<std::size_t>(h))
                                    : std::nullopt;
     if (!xorBytes || !andBytes)
         return std::nullopt;
@@ -193,9 +286,14 @@ struct Entry {
     Bytes image;
     ImageInfo info;
     int hotspotX = 0, hotspotY = 0;
+
+    std::size_t pixels() const { return static_cast<std::size_t>(info.width) * static_cast<std::size_t>(info.height); }
 };
 
-std::optional<Frame> parseIconFile(Bytes b)
+// The image of a .cur/.ico that we would show: the sound one nearest 32x32, then the deepest.
+// A damaged image among several is passed over, so that a better-looking but broken one
+// cannot spoil a file that has a good one. Nothing is decoded here.
+std::optional<Entry> chooseImage(Bytes b)
 {
     std::uint16_t reserved = 0, type = 0, count = 0;
     if (!readU16(b, 0, reserved) || !readU16(b, 2, type) || !readU16(b, 4, count))
@@ -213,11 +311,9 @@ std::optional<Frame> parseIconFile(Bytes b)
             || !readU32(b, at + 12, offset))
             return std::nullopt;
         const auto image = slice(b, offset, size);
-        if (!image)
-            return std::nullopt;
-        const auto info = imageInfo(*image);
+        const auto info = image ? imageInfo(*image) : std::nullopt;
         if (!info)
-            continue;  // one unreadable image among several need not spoil the others
+            continue;
         if (best) {
             const int s = score(*info), bestScore = score(best->info);
             if (s > bestScore || (s == bestScore && info->bitCount <= best->info.bitCount))
@@ -233,22 +329,24 @@ std::optional<Frame> parseIconFile(Bytes b)
         }
         best = e;
     }
-    if (!best)
-        return std::nullopt;
+    return best;
+}
 
+std::optional<Frame> decodeEntry(const Entry& entry)
+{
     std::optional<Frame> frame;
-    if (isPng(best->image)) {
+    if (isPng(entry.image)) {
         frame = Frame{};
-        frame->width = best->info.width;
-        frame->height = best->info.height;
-        frame->png.assign(best->image.begin(), best->image.end());
+        frame->width = entry.info.width;
+        frame->height = entry.info.height;
+        frame->png.assign(entry.image.begin(), entry.image.end());
     } else {
-        frame = decodeDib(best->image, best->info);
+        frame = decodeDib(entry.image, entry.info);
         if (!frame)
             return std::nullopt;
     }
-    frame->hotspotX = std::clamp(best->hotspotX, 0, frame->width - 1);
-    frame->hotspotY = std::clamp(best->hotspotY, 0, frame->height - 1);
+    frame->hotspotX = std::clamp(entry.hotspotX, 0, frame->width - 1);
+    frame->hotspotY = std::clamp(entry.hotspotY, 0, frame->height - 1);
     return frame;
 }
 
@@ -347,15 +445,30 @@ std::optional<Cursor> parseAni(Bytes b)
     if ((seq && seq->size() < tableBytes) || (rate && rate->size() < tableBytes))
         return std::nullopt;
 
+    // Identical icon chunks are checked and decoded once; the steps that name any of them share
+    // that one frame. The budget still counts every frame of the file, from the headers alone.
+    std::unordered_map<std::string_view, std::size_t> seen;
+    std::vector<Entry> entries;
+    std::vector<std::size_t> frameOf;
+    frameOf.reserve(icons.size());
+    std::size_t pixels = 0;
+    for (const auto& icon : icons) {
+        const std::string_view key(reinterpret_cast<const char*>(icon.data()), icon.size());
+        const auto [it, fresh] = seen.try_emplace(key, entries.size());
+        if (fresh) {
+            auto entry = chooseImage(icon);
+            if (!entry)
+                return std::nullopt;
+            entries.push_back(*entry);
+        }
+        frameOf.push_back(it->second);
+        pixels += entries[it->second].pixels();
+        if (pixels > maxDecodedPixels)
+            return std::nullopt;
+    }
+
     Cursor cursor;
     cursor.animated = true;
-    cursor.frames.reserve(nFrames);
-    for (const auto& icon : icons) {
-        auto frame = parseIconFile(icon);
-        if (!frame)
-            return std::nullopt;
-        cursor.frames.push_back(std::move(*frame));
-    }
     cursor.sequence.resize(nSteps);
     cursor.jiffies.resize(nSteps);
     for (std::size_t i = 0; i < nSteps; ++i) {
@@ -366,8 +479,15 @@ std::optional<Cursor> parseAni(Bytes b)
             readU32(*rate, i * 4, jif);
         if (index >= nFrames)
             return std::nullopt;
-        cursor.sequence[i] = index;
+        cursor.sequence[i] = frameOf[index];
         cursor.jiffies[i] = jif;
+    }
+    cursor.frames.reserve(entries.size());
+    for (const auto& entry : entries) {
+        auto frame = decodeEntry(entry);
+        if (!frame)
+            return std::nullopt;
+        cursor.frames.push_back(std::move(*frame));
     }
     return cursor;
 }
@@ -404,7 +524,10 @@ std::optional<Cursor> parse(std::span<const std::uint8_t> bytes)
 {
     if (hasTag(bytes, 0, "RIFF"))
         return parseAni(bytes);
-    auto frame = parseIconFile(bytes);
+    const auto entry = chooseImage(bytes);
+    if (!entry || entry->pixels() > maxDecodedPixels)
+        return std::nullopt;
+    auto frame = decodeEntry(*entry);
     if (!frame)
         return std::nullopt;
     Cursor cursor;
@@ -416,23 +539,10 @@ std::optional<Cursor> parse(std::span<const std::uint8_t> bytes)
 
 std::optional<Cursor> load(const std::string& path)
 {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec))
+    const auto bytes = readFile(path);
+    if (!bytes)
         return std::nullopt;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec || size > maxFileSize)
-        return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    // Read one byte more than expected so a file that grew since file_size() is noticed.
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size) + 1);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    const auto got = static_cast<std::size_t>(in.gcount());
-    if (got > maxFileSize)
-        return std::nullopt;
-    bytes.resize(got);
-    return parse(bytes);
+    return parse(*bytes);
 }
 
 std::vector<std::uint8_t> writeCur(const Frame& frame)

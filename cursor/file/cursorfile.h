@@ -21,7 +21,7 @@ struct Frame {
 };
 
 struct Cursor {
-    std::vector<Frame> frames;
+    std::vector<Frame> frames;           // the distinct pictures: identical frames of a file are kept once
     std::vector<std::size_t> sequence;   // the frame index shown at each step (for a static cursor: {0})
     std::vector<std::uint32_t> jiffies;  // how long each step shows, in 1/60 s (same length as sequence; {0} for a static cursor)
     bool animated = false;               // true for every .ani file, even one with a single step
@@ -32,11 +32,20 @@ inline constexpr int maxImageSide = 256;
 inline constexpr std::uint32_t maxFrames = 4096;
 inline constexpr std::uint32_t maxSteps = 4096;
 inline constexpr std::size_t maxFileSize = 4 * 1024 * 1024;
+// Pixels once decoded, every frame of a file counted (shared or not), taken from the headers
+// before anything is decoded: a small file of compressed frames must not unpack to gigabytes.
+// 4096 frames of 32x32, or 64 of 256x256; 16 MiB as ARGB.
+inline constexpr std::size_t maxDecodedPixels = 4 * 1024 * 1024;
 
-// .cur/.ico or .ani, told apart by content.
+// .cur/.ico or .ani, told apart by content. PNG images are checked chunk by chunk (CRCs
+// included) but left compressed.
 std::optional<Cursor> parse(std::span<const std::uint8_t> bytes);
 
-// Reads the whole file (refusing anything over maxFileSize), then parses it.
+// The whole file; nothing when it is not a regular file or is over maxFileSize. The type is
+// checked on the opened file, and opening cannot block on a named pipe.
+std::optional<std::vector<std::uint8_t>> readFile(const std::string& path);
+
+// readFile, then parse.
 std::optional<Cursor> load(const std::string& path);
 
 // A one-image cursor: 32-bit BGRA DIB with an AND mask (or the frame's PNG bytes
