@@ -222,7 +222,8 @@ private slots:
         QDir::setCurrent(dir.path());
         QElapsedTimer clock;
         clock.start();
-        frmMath window(services, *platform);
+        RecordingForms forms;
+        frmMath window(services, *platform, forms);
         window.tmrTimer->stop();
         window.Show();
         window.Form_Activate();
