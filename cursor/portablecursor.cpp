@@ -61,6 +61,7 @@ PortableCursorPlatform::PortableCursorPlatform()
             m_loaded.clear();
             m_installed = ordinaryArrow();
             m_step = 0;
+            m_closing = true;
         });
     }
 }
@@ -93,6 +94,10 @@ PortableCursorPlatform::Handle PortableCursorPlatform::CopyIcon(Handle cursor)
 
 PortableCursorPlatform::Handle PortableCursorPlatform::LoadCursorFromFile(const std::string &path)
 {
+    // The windows are gone once the program quits; an image made now would outlive the
+    // application object that it needs.
+    if (m_closing)
+        return 0;
     // The program names its files with backslashes, which separate folders here too.
     std::string local = path;
     for (char &c : local) {

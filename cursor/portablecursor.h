@@ -70,4 +70,5 @@ private:
     std::size_t m_step = 0;
     QTimer m_animation;
     bool m_watching = false;
+    bool m_closing = false;
 };
