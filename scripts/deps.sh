@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  # Qt's print support with its CUPS plugin, through which Print finds the system's printers.
+  libqt6printsupport6 libcups2
   fonts-liberation
 )
 case "${1:-}" in
