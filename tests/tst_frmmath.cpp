@@ -112,6 +112,10 @@ private slots:
         QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
         QVERIFY(flags & Qt::WindowCloseButtonHint);
         QVERIFY(flags & Qt::WindowSystemMenuHint);
+        // The application icon, at both of its sizes.
+        const QList<QSize> sizes = w->windowIcon().availableSizes();
+        QVERIFY(sizes.contains(QSize(48, 48)));
+        QVERIFY(sizes.contains(QSize(32, 32)));
     }
 
     void controls_data()
