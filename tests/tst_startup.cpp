@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScreen>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -336,6 +337,17 @@ private slots:
     {
         handOver();
         QVERIFY(!forms->math().tmrCursorSecurity->isActive());
+    }
+
+    void theMainWindowIsCentredByItsWholeFrame()
+    {
+        handOver();
+        frmMath &w = forms->math();
+        const QPoint centre = w.screen()->availableGeometry().center();
+        // Within a pixel: an odd difference of sizes cannot be split evenly.
+        QTRY_VERIFY2((w.frameGeometry().center() - centre).manhattanLength() <= 2,
+                     qPrintable(QStringLiteral("frame %1,%2 %3x%4").arg(w.frameGeometry().x()).arg(w.frameGeometry().y())
+                                    .arg(w.frameGeometry().width()).arg(w.frameGeometry().height())));
     }
 
     void oneAboutBoxAndOneHelpWindow()
