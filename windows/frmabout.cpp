@@ -41,16 +41,6 @@ protected:
     }
 };
 
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption,
-                        const QRect &box)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setFont(dialogFont());
-    button->setGeometry(box);
-    return button;
-}
-
 void setBlackText(QLabel *label)
 {
     QPalette palette = label->palette();

@@ -30,16 +30,6 @@ QGroupBox *makeFrame(QWidget *parent, const char *name, const QString &caption, 
     return frame;
 }
 
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption,
-                        const QRect &box)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setFont(dialogFont());
-    button->setGeometry(box);
-    return button;
-}
-
 QTimer *makeTimer(QObject *parent, const char *name, int intervalMs)
 {
     auto *timer = new QTimer(parent);

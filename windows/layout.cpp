@@ -3,6 +3,7 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 
 namespace {
 const char AutoSizeProperty[] = "pellavinAutoSize";
@@ -63,6 +64,16 @@ void setLabelText(QLabel *label, const QString &text)
     label->resize(label->sizeHint());
     if (label->property(RightAlignedProperty).toBool())
         label->move(before.x() + before.width() - label->width(), before.y());
+}
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption,
+                        const QRect &box)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setFont(dialogFont());
+    button->setGeometry(box);
+    return button;
 }
 
 CaptionFrame::CaptionFrame(const QString &caption, QWidget *parent)

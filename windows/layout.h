@@ -5,6 +5,7 @@
 #include <QRect>
 
 class QLabel;
+class QPushButton;
 class QWidget;
 
 // Window designs are measured in twips: 1440 to the inch, 15 to a pixel at 96 dpi.
@@ -33,6 +34,10 @@ enum class LabelSizing { Auto, AutoRightAligned, Fixed };
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QRect &box,
                   const QFont &font, LabelSizing sizing);
 void setLabelText(QLabel *label, const QString &text);
+
+// A push button in the dialog font at its box.
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption,
+                        const QRect &box);
 
 // A captioned frame drawn the classic way: the caption interrupts the top border line.
 class CaptionFrame : public QGroupBox
