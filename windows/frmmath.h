@@ -74,6 +74,8 @@ private:
     bool isMenuShortcut(const QKeySequence &keys) const;
     int displayState() const;
     void onFocusWindowChanged(QWindow *now);
+    void describeForScreenReaders();
+    QString spokenQuestion() const;
 
     // QuizView
     QString caption(Caption which) const override;
@@ -93,6 +95,9 @@ private:
     AnimatedCursor m_cursor;
     bool m_loaded = false;
     bool m_lastFocusWasBox = false;
+    // Captions change a label at a time; screen readers hear the result once, when the
+    // handler that changed them is done.
+    QTimer *m_describeLater = nullptr;
 
 public:
     QGroupBox *fraQuestion = nullptr;
