@@ -1,5 +1,6 @@
 #include "qtruntimeservices.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QInputDialog>
@@ -11,7 +12,23 @@
 #include <QTest>
 #include <QTimer>
 
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+
 #include <functional>
+
+namespace {
+
+QList<QAccessible::Event> *alerts = nullptr;
+
+void recordAlerts(QAccessibleEvent *event)
+{
+    if (alerts && event->type() == QAccessible::Alert)
+        alerts->append(event->type());
+}
+
+}
 
 // The real boxes, answered from a timer once they are up. Kept to a few smoke tests: the
 // windows' own tests use the scripted services instead.
@@ -55,6 +72,39 @@ private slots:
         QCOMPARE(icon, QMessageBox::NoIcon);
         QCOMPARE(buttons, 1);
         QVERIFY(!quitsOnClose);
+    }
+
+    void messageBoxIsAnnouncedAsAnAlert()
+    {
+        QList<QAccessible::Event> seen;
+        alerts = &seen;
+        QAccessible::installUpdateHandler(recordAlerts);
+        QPlatformAccessibility *platform = QGuiApplicationPrivate::platformIntegration()->accessibility();
+        QVERIFY(platform);
+        platform->setActive(true);
+        QAccessible::Role role = QAccessible::NoRole;
+        QString name;
+        QStringList texts;
+        int alertsWhileUp = 0;
+        whenModalIsUp([&](QWidget *modal) {
+            QAccessibleInterface *box = QAccessible::queryAccessibleInterface(modal);
+            role = box->role();
+            name = box->text(QAccessible::Name);
+            // The prompt is read from the box's text, which the box holds as a child.
+            for (int i = 0; i < box->childCount(); ++i)
+                if (box->child(i)->role() == QAccessible::StaticText)
+                    texts << box->child(i)->text(QAccessible::Name);
+            alertsWhileUp = static_cast<int>(seen.size());
+            QTest::keyClick(modal, Qt::Key_Return);
+        });
+        services.MsgBox(QStringLiteral("You have sloved the problem correctly!"));
+        platform->setActive(false);
+        QAccessible::installUpdateHandler(nullptr);
+        alerts = nullptr;
+        QCOMPARE(alertsWhileUp, 1);
+        QCOMPARE(role, QAccessible::AlertMessage);
+        QCOMPARE(name, QStringLiteral("Pellavin"));
+        QVERIFY(texts.contains(QStringLiteral("You have sloved the problem correctly!")));
     }
 
     void confirmationBox()
