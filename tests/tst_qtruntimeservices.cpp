@@ -127,9 +127,22 @@ private slots:
     void inputBox()
     {
         QString shownDefault;
+        QStringList clipped;
         whenModalIsUp([&](QWidget *modal) {
             auto *edit = modal->findChild<QLineEdit *>();
             shownDefault = edit->text();
+            // The prompt, the default name and the buttons have their room at any scale.
+            for (const QLabel *label : modal->findChildren<QLabel *>()) {
+                const QRect needed = label->fontMetrics().boundingRect(
+                    label->contentsRect(), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, label->text());
+                if (needed.width() > label->contentsRect().width() || needed.height() > label->contentsRect().height())
+                    clipped << label->text();
+            }
+            if (edit->fontMetrics().horizontalAdvance(edit->text()) > edit->width() - 8)
+                clipped << edit->text();
+            for (const QPushButton *button : modal->findChildren<QPushButton *>())
+                if (button->fontMetrics().horizontalAdvance(button->text().remove(u'&')) > button->width() - 8)
+                    clipped << button->text();
             edit->setText(QStringLiteral("Grace"));
             QTest::keyClick(edit, Qt::Key_Return);
         });
@@ -137,6 +150,7 @@ private slots:
                                    QStringLiteral("Pellavin User")),
                  QStringLiteral("Grace"));
         QCOMPARE(shownDefault, QStringLiteral("Pellavin User"));
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(u'|')));
 
         whenModalIsUp([](QWidget *modal) { QTest::keyClick(modal, Qt::Key_Escape); });
         QCOMPARE(services.InputBox(QStringLiteral("Name?"), QStringLiteral("T"), QStringLiteral("x")),
