@@ -1,4 +1,7 @@
+#include "frmabout.h"
+#include "frmhelp.h"
 #include "frmmath.h"
+#include "frmsplash.h"
 #include "quiztexts.h"
 #include "recordingcursorplatform.h"
 #include "recordingforms.h"
@@ -340,6 +343,39 @@ private slots:
         w->lblNextQuestion->click();
         QCoreApplication::processEvents();
         QCOMPARE(toldDescriptions(QStringLiteral("fraQuestion")), QStringList({"3 - 2 = ?"}));
+    }
+
+    void theOtherWindowsNameWhatTheyShow_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("splash") << "frmSplash";
+        QTest::newRow("about") << "frmAbout";
+        QTest::newRow("help") << "frmHelp";
+    }
+
+    void theOtherWindowsNameWhatTheyShow()
+    {
+        QFETCH(QString, window);
+        std::unique_ptr<QWidget> shown;
+        if (window == u"frmSplash")
+            shown = std::make_unique<frmSplash>(services, cursors, forms);
+        else if (window == u"frmAbout")
+            shown = std::make_unique<frmAbout>(services, [] {});
+        else
+            shown = std::make_unique<frmHelp>();
+        shown->setAttribute(Qt::WA_DeleteOnClose, false);
+        shown->show();
+        QVERIFY(QTest::qWaitForWindowExposed(shown.get()));
+        QList<Node> nodes;
+        walk(QAccessible::queryAccessibleInterface(shown.get()), nodes);
+        for (const Node &node : std::as_const(nodes)) {
+            const bool mustBeNamed = node.state.focusable || node.role == QAccessible::Button
+                                     || node.role == QAccessible::Graphic
+                                     || node.role == QAccessible::Window
+                                     || node.role == QAccessible::Dialog;
+            QVERIFY2(!mustBeNamed || !node.name.isEmpty(),
+                     qPrintable(node.object + QStringLiteral(" has no name")));
+        }
     }
 
     void theClockReadsAsOneTime()
