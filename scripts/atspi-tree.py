@@ -65,13 +65,13 @@ def main():
     end = time.time() + 20
     while True:
         frames = windows()
+        main_window = next((w for w in frames if w.name == "Pellavin" and w.getRole() == pyatspi.ROLE_FRAME), None)
         if what == "main":
-            target = next((w for w in frames if w.name == "Pellavin" and w.getRoleName() != "alert"), None)
+            target = main_window
         elif what == "alert":
             target = next((w for w in frames if w.getRole() == pyatspi.ROLE_ALERT), None)
         else:
-            main_window = next(w for w in frames if w.name == "Pellavin" and w.getRoleName() != "alert")
-            target = find(main_window, lambda a: a.getRole() == pyatspi.ROLE_TEXT)
+            target = main_window and find(main_window, lambda a: a.getRole() == pyatspi.ROLE_TEXT)
             if target is not None:
                 print(line(target))
                 return
