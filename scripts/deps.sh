@@ -12,8 +12,9 @@ packages=(
 )
 case "${1:-}" in
   --test) packages+=(qt6-base-private-dev clang libclang-rt-14-dev g++-mingw-w64-x86-64) ;;
-  # A virtual screen, a window manager and the tools that drive and photograph it.
-  --screens) packages+=(xvfb x11-utils xdotool openbox imagemagick dbus-x11) ;;
+  # A virtual screen, a window manager, the tools that drive and photograph it, and the
+  # accessibility bus with its Python client.
+  --screens) packages+=(xvfb x11-utils xdotool openbox imagemagick dbus-x11 at-spi2-core python3-pyatspi) ;;
 esac
 
 missing=()

@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
 # Starts Pellavin on a virtual 96-dpi screen with a window manager, walks through the splash
 # window, the name prompt, the greeting, the main window, the About box and the help window,
-# and saves a screenshot of each: ./scripts/screenshots.sh [output folder]
+# and saves a screenshot of each: ./scripts/screenshots.sh [--scale FACTOR] [output folder]
+# --scale 2 draws the windows as on a high-density screen (QT_SCALE_FACTOR), into
+# build/screenshots-x2 unless a folder is given.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-out=$(realpath -m "${1:-$root/build/screenshots}")
+scale=1
+if [[ "${1:-}" == --scale ]]; then
+  scale=$2
+  shift 2
+fi
+suffix=""
+[[ "$scale" != 1 ]] && suffix="-x$scale"
+out=$(realpath -m "${1:-$root/build/screenshots$suffix}")
 "$root/scripts/deps.sh" --screens
 build="$root/build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
@@ -12,7 +21,9 @@ cmake --build "$build" --target pellavin pellavin_cursor_files >/dev/null
 mkdir -p "$out"
 
 display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
+size=1024x768
+[[ "$scale" != 1 ]] && size=2048x1536
+Xvfb "$display" -screen 0 "${size}x24" -dpi 96 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 pids=()
 cleanup() { kill "${pids[@]}" "$xvfb" 2>/dev/null || true; }
@@ -33,14 +44,20 @@ waitfor() {
   echo "no window named $1" >&2
   return 1
 }
-# Clicks at a point given relative to the top-left corner of the named window's client area.
+# Clicks at a point given relative to the top-left corner of the named window's client area,
+# in the window's own (unscaled) pixels.
 clickin() {
-  local id
+  local id x0 y0 x y
   id=$(xdotool search --onlyvisible --name "$1" | head -n 1)
-  xdotool mousemove --window "$id" "$2" "$3" click 1
+  # xdotool counts the window manager's frame twice here; xwininfo places the window right.
+  read -r x0 y0 < <(xwininfo -id "$id" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF } END { print x, y }')
+  x=$(awk -v o="$x0" -v d="$2" -v s="$scale" 'BEGIN { printf "%d", o + d * s }')
+  y=$(awk -v o="$y0" -v d="$3" -v s="$scale" 'BEGIN { printf "%d", o + d * s }')
+  xdotool mousemove "$x" "$y" click 1
 }
 
 cd "$build"
+[[ "$scale" != 1 ]] && export QT_SCALE_FACTOR=$scale
 dbus-run-session -- ./pellavin >/dev/null 2>&1 &
 pids+=($!)
 sleep 1.5
@@ -59,10 +76,10 @@ sleep 0.3
 clickin "^Pellavin$" 125 32   # About
 waitfor "About Pellavin"
 shot about
-xdotool key Escape            # the About box covers the main window's menu
+xdotool key Escape              # the About box covers the main window's menus
 sleep 0.3
 clickin "^Pellavin$" 108 10   # Help
 sleep 0.3
-clickin "^Pellavin$" 135 54   # Using this program
+clickin "^Pellavin$" 135 52   # Using this program
 waitfor "Help using Pellavin"
 shot help

@@ -4,13 +4,16 @@
 
 #include <QList>
 #include <functional>
+#include <optional>
+#include <random>
 #include <QQueue>
 #include <QSet>
 #include <QString>
 #include <QStringList>
 
 // Runtime services for tests: every box is recorded and answered from a script, random
-// draws come from a queue, and nothing is launched, printed or ended for real.
+// draws come from a queue (or from a seeded generator), and nothing is launched, printed or
+// ended for real.
 class ScriptedServices : public RuntimeServices
 {
 public:
@@ -59,8 +62,13 @@ public:
 
     void Randomize() override { ++randomizeCalls; }
 
+    // Draws come from this generator, once seeded, rather than from the queue.
+    void drawFromSeed(std::uint64_t seed) { m_generator.emplace(seed); }
+
     double Rnd() override
     {
+        if (m_generator)
+            return static_cast<double>((*m_generator)() >> 11) * 0x1.0p-53;
         if (draws.isEmpty()) {
             drawsExhausted = true;
             return 0.0;
@@ -110,4 +118,7 @@ public:
 
     // Called as each box opens, before it is answered: a test can look at the window then.
     std::function<void(const Box &)> onBox;
+
+private:
+    std::optional<std::mt19937_64> m_generator;
 };

@@ -234,7 +234,12 @@ private slots:
         const QImage shot = about->grab().toImage();
         const QColor grey(128, 128, 128), white(Qt::white);
         const int y = twipsToPixels(2445);
-        auto at = [&](int x, int row) { return QColor(shot.pixel(x, row)); };
+        // At the centre of the logical pixel, so that the same places are read at any scale.
+        const qreal scale = shot.devicePixelRatio();
+        auto at = [&](int x, int row) {
+            return QColor(shot.pixel(static_cast<int>((x + 0.5) * scale),
+                                     static_cast<int>((row + 0.5) * scale)));
+        };
         // Grey from x 6 up to, not including, x 376; white two rows below, from x 7.
         QCOMPARE(at(6, y), grey);
         QCOMPARE(at(375, y), grey);

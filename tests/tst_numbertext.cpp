@@ -1,5 +1,6 @@
 #include "numbertext.h"
 
+#include <QElapsedTimer>
 #include <QLocale>
 #include <QScopeGuard>
 #include <QTest>
@@ -35,6 +36,8 @@ private slots:
     void val_data();
     void val();
     void valReadsAFullStopWhateverTheLocale();
+    void aPastedMegabyteReadsInBoundedTime_data();
+    void aPastedMegabyteReadsInBoundedTime();
     void format00_data();
     void format00();
     void format00_0_data();
@@ -118,6 +121,33 @@ void tst_NumberText::valReadsAFullStopWhateverTheLocale()
     QCOMPARE(Val(u"12,5"), 12.0);
     QCOMPARE(Val(u"12.5"), 12.5);
     QCOMPARE(Format00_0(12.5), QStringLiteral("12.5"));
+}
+
+void tst_NumberText::aPastedMegabyteReadsInBoundedTime_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("expected");
+
+    const qsizetype megabyte = 1 << 20;
+    QTest::newRow("digits") << QString(megabyte, u'7') << Infinity;
+    QTest::newRow("blanks, then a digit") << QString(megabyte, u' ') + u'5' << 5.0;
+    QTest::newRow("digits of an exponent") << QLatin1String("1e") + QString(megabyte, u'9') << Infinity;
+    QTest::newRow("zeros scaled back") << QString(megabyte, u'0') + QLatin1String("1e-1048570") << 0.0;
+    QTest::newRow("fraction digits") << QLatin1String("0.") + QString(megabyte, u'3') << 1.0 / 3;
+    QTest::newRow("letters") << QString(megabyte, u'a') << 0.0;
+}
+
+void tst_NumberText::aPastedMegabyteReadsInBoundedTime()
+{
+    QFETCH(QString, text);
+    QFETCH(double, expected);
+
+    QElapsedTimer clock;
+    clock.start();
+    const double actual = Val(text);
+    // Linear in the text: well under a second, even in a sanitized debug build.
+    QVERIFY2(clock.elapsed() < 3000, QByteArray::number(clock.elapsed()) + " ms");
+    QVERIFY2(actual == expected, show(actual) + " instead of " + show(expected));
 }
 
 void tst_NumberText::format00_data()

@@ -1,5 +1,6 @@
 #include "qtruntimeservices.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QInputDialog>
@@ -13,7 +14,23 @@
 #include <QTest>
 #include <QTimer>
 
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+
 #include <functional>
+
+namespace {
+
+QList<QAccessible::Event> *alerts = nullptr;
+
+void recordAlerts(QAccessibleEvent *event)
+{
+    if (alerts && event->type() == QAccessible::Alert)
+        alerts->append(event->type());
+}
+
+}
 
 // The real boxes, answered from a timer once they are up. Kept to a few smoke tests: the
 // windows' own tests use the scripted services instead.
@@ -59,6 +76,39 @@ private slots:
         QVERIFY(!quitsOnClose);
     }
 
+    void messageBoxIsAnnouncedAsAnAlert()
+    {
+        QList<QAccessible::Event> seen;
+        alerts = &seen;
+        QAccessible::installUpdateHandler(recordAlerts);
+        QPlatformAccessibility *platform = QGuiApplicationPrivate::platformIntegration()->accessibility();
+        QVERIFY(platform);
+        platform->setActive(true);
+        QAccessible::Role role = QAccessible::NoRole;
+        QString name;
+        QStringList texts;
+        int alertsWhileUp = 0;
+        whenModalIsUp([&](QWidget *modal) {
+            QAccessibleInterface *box = QAccessible::queryAccessibleInterface(modal);
+            role = box->role();
+            name = box->text(QAccessible::Name);
+            // The prompt is read from the box's text, which the box holds as a child.
+            for (int i = 0; i < box->childCount(); ++i)
+                if (box->child(i)->role() == QAccessible::StaticText)
+                    texts << box->child(i)->text(QAccessible::Name);
+            alertsWhileUp = static_cast<int>(seen.size());
+            QTest::keyClick(modal, Qt::Key_Return);
+        });
+        services.MsgBox(QStringLiteral("You have sloved the problem correctly!"));
+        platform->setActive(false);
+        QAccessible::installUpdateHandler(nullptr);
+        alerts = nullptr;
+        QCOMPARE(alertsWhileUp, 1);
+        QCOMPARE(role, QAccessible::AlertMessage);
+        QCOMPARE(name, QStringLiteral("Pellavin"));
+        QVERIFY(texts.contains(QStringLiteral("You have sloved the problem correctly!")));
+    }
+
     void confirmationBox()
     {
         whenModalIsUp([](QWidget *modal) { QTest::keyClick(modal, Qt::Key_Escape); });
@@ -80,11 +130,24 @@ private slots:
     {
         QString shownDefault;
         int width = 0, titleWidth = 0;
+        QStringList clipped;
         whenModalIsUp([&](QWidget *modal) {
             auto *edit = modal->findChild<QLineEdit *>();
             shownDefault = edit->text();
             width = modal->width();
             titleWidth = modal->fontMetrics().horizontalAdvance(modal->windowTitle());
+            // The prompt, the default name and the buttons have their room at any scale.
+            for (const QLabel *label : modal->findChildren<QLabel *>()) {
+                const QRect needed = label->fontMetrics().boundingRect(
+                    label->contentsRect(), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, label->text());
+                if (needed.width() > label->contentsRect().width() || needed.height() > label->contentsRect().height())
+                    clipped << label->text();
+            }
+            if (edit->fontMetrics().horizontalAdvance(edit->text()) > edit->width() - 8)
+                clipped << edit->text();
+            for (const QPushButton *button : modal->findChildren<QPushButton *>())
+                if (button->fontMetrics().horizontalAdvance(button->text().remove(u'&')) > button->width() - 8)
+                    clipped << button->text();
             edit->setText(QStringLiteral("Grace"));
             QTest::keyClick(edit, Qt::Key_Return);
         });
@@ -94,6 +157,7 @@ private slots:
         QCOMPARE(shownDefault, QStringLiteral("Pellavin User"));
         // Room for the whole title beside the title bar's buttons, even in a bold title font.
         QVERIFY2(width >= 2 * titleWidth + 100, qPrintable(QStringLiteral("%1 for %2").arg(width).arg(titleWidth)));
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(u'|')));
 
         whenModalIsUp([](QWidget *modal) { QTest::keyClick(modal, Qt::Key_Escape); });
         QCOMPARE(services.InputBox(QStringLiteral("Name?"), QStringLiteral("T"), QStringLiteral("x")),

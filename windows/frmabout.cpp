@@ -85,6 +85,8 @@ void frmAbout::buildControls()
     picIcon->setPixmap(QPixmap(PicturePath));
     // A picture box takes the keyboard focus, without showing it.
     picIcon->setFocusPolicy(Qt::StrongFocus);
+    // It takes the focus, so a screen reader lands on it: say what it shows.
+    picIcon->setAccessibleName(tr("Calculator"));
     const int border = 2 * picIcon->frameWidth();
     picIcon->setGeometry(QRect(twipsRect(120, 240, 0, 0).topLeft(),
                                picIcon->pixmap().size() + QSize(border, border)));

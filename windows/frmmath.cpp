@@ -30,6 +30,14 @@ QGroupBox *makeFrame(QWidget *parent, const char *name, const QString &caption, 
     return frame;
 }
 
+// Qt tells screen readers of every description set, changed or not; the clock must not make
+// the whole window repeat itself each second.
+void describe(QWidget *widget, const QString &text)
+{
+    if (widget->accessibleDescription() != text)
+        widget->setAccessibleDescription(text);
+}
+
 QTimer *makeTimer(QObject *parent, const char *name, int intervalMs)
 {
     auto *timer = new QTimer(parent);
@@ -65,6 +73,12 @@ frmMath::frmMath(RuntimeServices &services, cursorplatform::CursorPlatform &curs
 
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &frmMath::onFocusWindowChanged);
 
+    m_describeLater = new QTimer(this);
+    m_describeLater->setSingleShot(true);
+    m_describeLater->setInterval(0);
+    connect(m_describeLater, &QTimer::timeout, this, &frmMath::describeForScreenReaders);
+    describeForScreenReaders();
+
     // Both timers run from the window's creation.
     tmrTimer->start();
     tmrCursorSecurity->start();
@@ -99,6 +113,8 @@ void frmMath::buildControls()
     txtAnswer->setGeometry(twipsRect(1200, 360, 1215, 285));
     txtAnswer->setMaxLength(std::numeric_limits<int>::max());
     txtAnswer->installEventFilter(this);
+    // The label names the box for screen readers too.
+    lblYourAnswer->setBuddy(txtAnswer);
     cmdSubmit = makeButton(fraAnswer, "cmdSubmit", tr("Submit"), twipsRect(120, 960, 975, 375));
     cmdSubmit->setDefault(true);
     lblNextQuestion = makeButton(fraAnswer, "lblNextQuestion", tr("Next Question"), twipsRect(1200, 960, 1215, 375));
@@ -148,6 +164,8 @@ QMenu *frmMath::addMenu(const char *name, const QString &caption)
     menu->menuAction()->setObjectName(QLatin1String(name));
     // Popups are windows of their own and do not take the font from the window.
     menu->setFont(dialogFont());
+    // An open menu is read out by its own name, which it does not take from its title.
+    menu->setAccessibleName(caption);
     return menu;
 }
 
@@ -443,6 +461,40 @@ QString frmMath::caption(Caption which) const
 void frmMath::setCaption(Caption which, const QString &text)
 {
     setLabelText(label(which), text);
+    m_describeLater->start();
+}
+
+QString frmMath::spokenQuestion() const
+{
+    if (lblQuestionA->text().isEmpty())
+        return {};
+    // Screen readers say "star" and "slash" for the operators as drawn; these they say as
+    // "times" and "divided by".
+    QString op = lblMathOperator->text();
+    if (op == u"*")
+        op = QStringLiteral(u"\u00d7");
+    else if (op == u"/")
+        op = QStringLiteral(u"\u00f7");
+    return lblQuestionA->text() + u' ' + op + u' ' + lblQuestionB->text() + u' '
+           + lblEqual->text() + u' ' + lblAnswer->text();
+}
+
+void frmMath::describeForScreenReaders()
+{
+    // Each frame reads as its caption followed by what it shows. The answer box, where the
+    // focus stays, also carries the question and the score, so that a new question or score
+    // is read out as its description changes.
+    const QString question = spokenQuestion();
+    const QString score = lblScore->text();
+    describe(fraQuestion, question);
+    describe(fraScore, score);
+    describe(fraTime, lblHours->text() + lblColon1->text() + lblMinutes->text() + lblColon2->text()
+                          + lblSeconds->text());
+    describe(fraStatus, lblQuestionsToGo->text() + u' ' + lblQuestionsToGoNumber->text());
+    QString answerBox = question;
+    if (!score.isEmpty())
+        answerBox += QStringLiteral(", ") + fraScore->title() + u' ' + score;
+    describe(txtAnswer, answerBox);
 }
 
 QString frmMath::answerText() const
@@ -467,5 +519,10 @@ void frmMath::setLevelChecked(Level level, bool checked)
 
 void frmMath::letPendingEventsRun()
 {
+    // A question still being drawn is not read out.
+    const bool describePending = m_describeLater->isActive();
+    m_describeLater->stop();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (describePending)
+        m_describeLater->start();
 }

@@ -76,6 +76,8 @@ private:
     int displayState() const;
     void centreOnScreen();
     void onFocusWindowChanged(QWindow *now);
+    void describeForScreenReaders();
+    QString spokenQuestion() const;
 
     // QuizView
     QString caption(Caption which) const override;
@@ -98,6 +100,9 @@ private:
     bool m_cameFromOtherForm = false;
     QSize m_centredFrame;
     bool m_frameSettled = false;
+    // Captions change a label at a time; screen readers hear the result once, when the
+    // handler that changed them is done.
+    QTimer *m_describeLater = nullptr;
 
 public:
     QGroupBox *fraQuestion = nullptr;

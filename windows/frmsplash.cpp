@@ -74,6 +74,7 @@ void frmSplash::buildControls()
     // Stretched to its box, proportions not kept.
     imgLogo->setScaledContents(true);
     imgLogo->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.jpg")));
+    imgLogo->setAccessibleName(tr("Pellavin logo"));
 
     using enum LabelSizing;
     lblCopyright = makeLabel(Frame1, "lblCopyright", QStringLiteral("Copyright"),
@@ -106,6 +107,9 @@ void frmSplash::Form_Load()
                                  .arg(m_services.appMinor())
                                  .arg(m_services.appRevision()));
     setLabelText(lblProductName, m_services.appTitle());
+    // The window has no title bar to read; a screen reader reads this, and how to go on.
+    setAccessibleName(m_services.appTitle());
+    setAccessibleDescription(tr("Press any key to start."));
     m_cursor.StartAnimatedCursor(HelloCursorFile);
 }
 
