@@ -12,6 +12,8 @@ case "${1:-}" in
   --test) packages+=(qt6-base-private-dev clang libclang-rt-14-dev g++-mingw-w64-x86-64) ;;
   # A virtual screen, a window manager and the tools that drive and photograph it.
   --screens) packages+=(xvfb x11-utils xdotool openbox imagemagick dbus-x11) ;;
+  # Installing, checking the menu entry and AppStream file, and making the Debian package.
+  --package) packages+=(dpkg-dev file desktop-file-utils appstream) ;;
 esac
 
 missing=()
