@@ -73,7 +73,7 @@ echo "files and folders the package adds: $(comm -13 /tmp/before /tmp/installed 
 apt-get purge -y -qq pellavin >/dev/null
 snapshot > /tmp/after
 left=$(comm -13 /tmp/before /tmp/after)
-stray=$(while read -r f; do [ -f "$f" ] && echo "$f"; done < /tmp/package-files)
+stray=$(while read -r f; do if [ -f "$f" ]; then echo "$f"; fi; done < /tmp/package-files)
 if [ -n "$left$stray" ]; then echo "left behind after purge:"; echo "$left$stray"; exit 1; fi
 echo "purge left nothing behind"'
 bash "$tool" -f "$deb" "$fresh_cmd"
