@@ -32,8 +32,8 @@ drive() {
   sleep 3
   import -window root "$out/fresh-splash.png"
   xdotool key a
-  for _ in $(seq 100); do xdotool search --onlyvisible --name "User Name Input" >/dev/null 2>&1 && break; sleep 0.1; done
-  sleep 0.5
+  for _ in $(seq 200); do xdotool search --onlyvisible --name "User Name Input" >/dev/null 2>&1 && break; sleep 0.1; done
+  sleep 1.5
   import -window root "$out/fresh-name-prompt.png"
   xdotool key Return
   sleep 0.8
