@@ -26,9 +26,14 @@ openbox >/dev/null 2>&1 &
 pids+=($!)
 
 # This side drives the program and photographs it once the fresh system says it has started.
+# The signal files carry this run's own name, as a folder left from an earlier run may still
+# hold its files until the fresh-machine tool replaces it.
+token=$$-$RANDOM
+started="tmp/pellavin-started-$token"
+photographed="tmp/pellavin-photographed-$token"
 drive() {
-  for _ in $(seq 900); do [[ -e "$run/tmp/pellavin-started" ]] && break; sleep 1; done
-  [[ -e "$run/tmp/pellavin-started" ]] || return 0
+  for _ in $(seq 900); do [[ -e "$run/$started" ]] && break; sleep 1; done
+  [[ -e "$run/$started" ]] || return 0
   sleep 3
   import -window root "$out/fresh-splash.png"
   xdotool key a
@@ -41,7 +46,7 @@ drive() {
   for _ in $(seq 100); do xdotool search --onlyvisible --name "^Pellavin$" >/dev/null 2>&1 && break; sleep 0.1; done
   sleep 1
   import -window root "$out/fresh-main.png"
-  touch "$run/tmp/pellavin-photographed"
+  touch "$run/$photographed"
 }
 drive &
 pids+=($!)
@@ -57,8 +62,9 @@ dpkg -L pellavin | sort > /tmp/package-files
 cd /usr/share/pellavin
 DISPLAY='"$display"' pellavin >/tmp/pellavin.log 2>&1 &
 program=$!
-touch /tmp/pellavin-started
-for _ in $(seq 60); do [ -e /tmp/pellavin-photographed ] && break; sleep 1; done
+touch /'"$started"'
+for _ in $(seq 60); do [ -e /'"$photographed"' ] && break; sleep 1; done
+[ -e /'"$photographed"' ] || { echo "no photographs were taken"; exit 1; }
 kill -0 $program && echo "pellavin: running after the photographs" || { echo "pellavin: stopped"; cat /tmp/pellavin.log; exit 1; }
 kill $program; wait $program 2>/dev/null || true
 cd /
