@@ -15,6 +15,8 @@ case "${1:-}" in
   # A virtual screen, a window manager, the tools that drive and photograph it, and the
   # accessibility bus with its Python client.
   --screens) packages+=(xvfb x11-utils xdotool openbox imagemagick dbus-x11 at-spi2-core python3-pyatspi) ;;
+  # Installing, checking the menu entry and AppStream file, and making the Debian package.
+  --package) packages+=(dpkg-dev file desktop-file-utils appstream) ;;
 esac
 
 missing=()

@@ -27,5 +27,5 @@ for test in tst_startup tst_frmmath tst_auxwindows; do
     failed=$((failed + 1))
   fi
 done
-echo "window tests on X: $passed passed, $failed failed"
+echo "xtests: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

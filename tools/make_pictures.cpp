@@ -3,7 +3,8 @@
 //     pellavin_make_pictures <repository>
 //
 // writes windows/pictures/calculator.jpg (the About box), windows/pictures/logo.jpg (the
-// splash window) and app/pellavin.ico (the program icon). Digits are drawn as seven-segment
+// splash window), app/pellavin.ico (the program icon) and app/icons/pellavin-32.png and
+// pellavin-48.png (the same icon for Linux desktops' icon themes). Digits are drawn as seven-segment
 // shapes rather than text, so the output does not depend on the fonts of the machine.
 
 #include <QByteArray>
@@ -313,6 +314,16 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return true;
 }
 
+bool writePng(const QString &path, const QImage &image)
+{
+    if (!image.save(path, "PNG")) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("wrote %s\n", qPrintable(path));
+    return true;
+}
+
 bool writeJpeg(const QString &path, const QImage &image)
 {
     // The pictures have no transparency; JPEG wants plain RGB.
@@ -339,13 +350,15 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
 
     const QDir root(QString::fromLocal8Bit(argv[1]));
-    if (!root.mkpath(QStringLiteral("windows/pictures"))) {
-        std::fprintf(stderr, "cannot create %s/windows/pictures\n", argv[1]);
+    if (!root.mkpath(QStringLiteral("windows/pictures")) || !root.mkpath(QStringLiteral("app/icons"))) {
+        std::fprintf(stderr, "cannot create the picture folders in %s\n", argv[1]);
         return 1;
     }
     const bool ok = writeJpeg(root.filePath(QStringLiteral("windows/pictures/calculator.jpg")),
                               calculatorPicture())
         && writeJpeg(root.filePath(QStringLiteral("windows/pictures/logo.jpg")), logoPicture())
-        && writeFile(root.filePath(QStringLiteral("app/pellavin.ico")), iconFile());
+        && writeFile(root.filePath(QStringLiteral("app/pellavin.ico")), iconFile())
+        && writePng(root.filePath(QStringLiteral("app/icons/pellavin-32.png")), iconPicture(32))
+        && writePng(root.filePath(QStringLiteral("app/icons/pellavin-48.png")), iconPicture(48));
     return ok ? 0 : 1;
 }

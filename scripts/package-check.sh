@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Builds Pellavin for release, installs it into a staging folder and checks that each piece
+# lands in its place, validates the menu entry and the AppStream file, and makes the Debian
+# package:  ./scripts/package-check.sh [build folder]   (the .deb is left in the build folder)
+# Installs what it needs on Debian 12 (through sudo when not root).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath -m "${1:-$root/build-package}")
+"$root/scripts/deps.sh" --package
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+  -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+cmake --build "$build" --target pellavin -j "$(nproc)"
+
+stage="$build/stage"
+rm -rf "$stage"
+DESTDIR="$stage" cmake --install "$build" >/dev/null
+
+id=io.github.varnholt.Pellavin
+failed=0
+expect() {
+  if [[ -e "$stage/usr/$1" ]]; then echo "installed: /usr/$1"; else echo "MISSING: /usr/$1"; failed=1; fi
+}
+expect bin/pellavin
+for f in Calc-Hello.ani Calc-Default.ani arrow_m.cur; do expect "share/pellavin/Cursors/$f"; done
+expect "share/applications/$id.desktop"
+expect "share/metainfo/$id.metainfo.xml"
+expect "share/icons/hicolor/32x32/apps/$id.png"
+expect "share/icons/hicolor/48x48/apps/$id.png"
+for size in 32 48; do
+  file "$stage/usr/share/icons/hicolor/${size}x${size}/apps/$id.png" | grep -q "PNG image data, $size x $size" \
+    || { echo "the ${size}-pixel icon is not a ${size}x${size} PNG"; failed=1; }
+done
+# The menu entry's working folder is the one that holds Cursors.
+path=$(sed -n 's/^Path=//p' "$stage/usr/share/applications/$id.desktop")
+[[ -d "$stage$path/Cursors" ]] || { echo "Path=$path holds no Cursors folder"; failed=1; }
+
+desktop-file-validate "$stage/usr/share/applications/$id.desktop"
+appstreamcli validate --no-net "$stage/usr/share/metainfo/$id.metainfo.xml"
+
+(cd "$build" && cpack -G DEB >/dev/null)
+deb="$build/pellavin_1.0.0_amd64.deb"
+[[ -f "$deb" ]] || { echo "no $deb"; exit 1; }
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+for need in fonts-liberation libqt6widgets6 libqt6printsupport6 libqt6gui6; do
+  grep -q "$need" <<<"$depends" || { echo "Depends lacks $need"; failed=1; }
+done
+# The package holds exactly what the install put in the staging folder.
+diff <(dpkg-deb -c "$deb" | awk '{ print $6 }' | grep -v '/$' | sed 's|^\./||' | sort) \
+     <(cd "$stage" && find . -type f | sed 's|^\./||' | sort) || { echo "package and install differ"; failed=1; }
+echo "package: $deb"
+exit "$failed"
