@@ -73,16 +73,8 @@ if [[ ! -f "$build/CMakeCache.txt" ]]; then
 fi
 cmake --build "$build" --target pellavin pellavin_cursor_files >/dev/null
 
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-wm=""
-cleanup() { kill $wm "$xvfb" 2>/dev/null || true; }
-trap cleanup EXIT
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 &
-wm=$!
-sleep 0.5
+. "$root/scripts/xscreen.sh"
+trap screen_stop EXIT
+screen_start
 # D-Bus warns that it cannot raise its file limit; that is harmless.
 timeout 120 dbus-run-session -- "$0" --in-session "$build" 2> >(grep -v 'fd limit' >&2)

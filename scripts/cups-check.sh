@@ -39,13 +39,9 @@ if [[ "${1:-}" != --session ]]; then
   }
   trap cleanup EXIT
 
-  display=:$((90 + RANDOM % 100))
-  Xvfb "$display" -screen 0 1024x768x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
-  pids+=($!)
-  export DISPLAY=$display
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-  openbox >/dev/null 2>&1 &
-  pids+=($!)
+  . "$root/scripts/xscreen.sh"
+  screen_start
+  pids+=("${screen_pids[@]}")
 
   # The server's configuration, spool and logs all live in the work folder.
   mkdir -p "$work/conf/ppd" "$work/spool/tmp" "$work/cache" "$work/state" "$work/log"

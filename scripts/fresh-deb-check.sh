@@ -14,16 +14,11 @@ export FRESH_RUN=$run
 "$root/scripts/deps.sh" --screens
 mkdir -p "$out"
 
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
+. "$root/scripts/xscreen.sh"
 pids=()
-cleanup() { kill "${pids[@]}" "$xvfb" 2>/dev/null || true; }
+cleanup() { kill "${pids[@]}" 2>/dev/null || true; screen_stop; }
 trap cleanup EXIT
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 &
-pids+=($!)
+screen_start
 
 # This side drives the program and photographs it once the fresh system says it has started.
 # The signal files carry this run's own name, as a folder left from an earlier run may still

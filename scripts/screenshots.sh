@@ -20,19 +20,13 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_
 cmake --build "$build" --target pellavin pellavin_cursor_files >/dev/null
 mkdir -p "$out"
 
-display=:$((90 + RANDOM % 100))
 size=1024x768
 [[ "$scale" != 1 ]] && size=2048x1536
-Xvfb "$display" -screen 0 "${size}x24" -dpi 96 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
+. "$root/scripts/xscreen.sh"
 pids=()
-cleanup() { kill "${pids[@]}" "$xvfb" 2>/dev/null || true; }
+cleanup() { kill "${pids[@]}" 2>/dev/null || true; screen_stop; }
 trap cleanup EXIT
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 0.5
+screen_start "$size"
 
 shot() { sleep 0.6; import -window root "$out/$1.png"; echo "$out/$1.png"; }
 # Windows come and go while xdotool searches, so it may fail on one that just went: try again.

@@ -7,17 +7,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath "${1:-$root/build-tests}")
 "$root/scripts/deps.sh" --screens
 
-display=:$((200 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-wm=""
-cleanup() { kill $wm "$xvfb" 2>/dev/null || true; }
-trap cleanup EXIT
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 &
-wm=$!
-sleep 0.5
+. "$root/scripts/xscreen.sh"
+trap screen_stop EXIT
+screen_start
 
 passed=0 failed=0
 for test in tst_startup tst_frmmath tst_auxwindows; do

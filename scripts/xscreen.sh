@@ -1,0 +1,25 @@
+# Sourced by the scripts that show windows: starts a virtual 96-dpi X server on a free display
+# with the openbox window manager, exports DISPLAY, and keeps both processes in screen_pids;
+# the sourcing script calls screen_stop when it exits.
+#   screen_start [WIDTHxHEIGHT]        (1024x768 by default)
+screen_pids=()
+
+screen_start() {
+  local size=${1:-1024x768} ready number
+  ready=$(mktemp)
+  # The server picks a free display itself and writes its number once it takes connections.
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -dpi 96 -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
+  screen_pids+=($!)
+  for _ in $(seq 100); do [[ -s "$ready" ]] && break; sleep 0.1; done
+  number=$(head -n 1 "$ready")
+  rm -f "$ready"
+  [[ -n "$number" ]] || { echo "the virtual X server did not start" >&2; return 1; }
+  export DISPLAY=:$number
+  openbox >/dev/null 2>&1 &
+  screen_pids+=($!)
+  sleep 0.5
+}
+
+screen_stop() {
+  kill "${screen_pids[@]}" 2>/dev/null || true
+}
