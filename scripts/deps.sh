@@ -14,6 +14,8 @@ case "${1:-}" in
   --test) packages+=(qt6-base-private-dev clang libclang-rt-14-dev g++-mingw-w64-x86-64) ;;
   # A virtual screen, a window manager and the tools that drive and photograph it.
   --screens) packages+=(xvfb x11-utils xdotool openbox imagemagick dbus-x11) ;;
+  # A virtual screen, a session bus, and the X libraries of the benchmark's driver.
+  --bench) packages+=(xvfb x11-utils dbus-x11 libx11-dev libxtst-dev) ;;
 esac
 
 missing=()
