@@ -231,10 +231,11 @@ int main(int argc, char *argv[])
         const Mapped main = nextMap(20000);
         if (main.name != "Pellavin")
             fail("not-the-main-window");
-        // The pointer over the main window, where its animated cursor shows.
+        // The pointer over the question, where the animated cursor shows (over the answer
+        // box it would be the box's own I-beam).
         XWindowAttributes attributes;
         XGetWindowAttributes(dpy, main.window, &attributes);
-        XWarpPointer(dpy, None, main.window, 0, 0, 0, 0, attributes.width / 2, attributes.height / 2);
+        XWarpPointer(dpy, None, main.window, 0, 0, 0, 0, attributes.width / 4, attributes.height / 4);
         XSync(dpy, False);
     }
 
