@@ -175,27 +175,43 @@ void PortableCursorPlatform::install(std::shared_ptr<const Image> image)
 
 void PortableCursorPlatform::nextStep()
 {
-    m_step = (m_step + 1) % m_installed->sequence.size();
+    m_step = m_nextStep;
     applyToWindows();
 }
 
 void PortableCursorPlatform::applyToWindows()
 {
+    // Hidden windows take the cursor when they show (see eventFilter); setting it on them now
+    // would cost a request to the window system on every step.
     if (qobject_cast<QApplication *>(QCoreApplication::instance())) {
         const QWidgetList windows = QApplication::topLevelWidgets();
-        for (QWidget *window : windows)
-            applyTo(window);
+        for (QWidget *window : windows) {
+            if (window->isVisible())
+                applyTo(window);
+        }
     }
-    if (m_installed->sequence.size() > 1)
-        m_animation.start(m_installed->stepMs.at(m_step));
+    const std::vector<std::size_t> &sequence = m_installed->sequence;
+    if (sequence.size() < 2)
+        return;
+    // Steps that show the frame already on screen change nothing: wake once for all of them.
+    int wait = m_installed->stepMs.at(m_step);
+    std::size_t next = (m_step + 1) % sequence.size();
+    while (next != m_step && sequence.at(next) == sequence.at(m_step)) {
+        wait += m_installed->stepMs.at(next);
+        next = (next + 1) % sequence.size();
+    }
+    m_nextStep = next;
+    m_animation.start(wait);
 }
 
 void PortableCursorPlatform::applyTo(QWidget *window)
 {
-    if (window->testAttribute(Qt::WA_SetCursor) && !window->property(ThemedProperty).toBool())
+    const bool themed = window->property(ThemedProperty).toBool();
+    if (window->testAttribute(Qt::WA_SetCursor) && !themed)
         return;
     window->setCursor(currentArrow());
-    window->setProperty(ThemedProperty, true);
+    if (!themed)
+        window->setProperty(ThemedProperty, true);
 }
 
 bool PortableCursorPlatform::eventFilter(QObject *watched, QEvent *event)

@@ -68,6 +68,7 @@ private:
     Handle m_nextHandle = SystemArrow + 1;
     std::shared_ptr<const Image> m_installed;
     std::size_t m_step = 0;
+    std::size_t m_nextStep = 0;
     QTimer m_animation;
     bool m_watching = false;
     bool m_closing = false;

@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -17,6 +18,7 @@
 #include <QTest>
 
 #include <memory>
+#include <set>
 
 namespace {
 
@@ -149,6 +151,43 @@ private slots:
         QCOMPARE(platform->currentStep(), std::size_t(0));
         QVERIFY(platform->SetSystemCursor(saved, cursorplatform::OCR_NORMAL));
         QCOMPARE(shown(later.cursor()), shown(platform->currentArrow()));
+    }
+
+    // Steps that show the frame already on screen are passed over in one wait, the step after
+    // the last one included; a window hidden meanwhile shows the frame of the moment again.
+    void stepsOfOneFrameWakeOnce()
+    {
+        QTemporaryDir dir;
+        const auto square = [](std::uint32_t colour) {
+            return cursorfile::Frame{2, 2, 0, 0, std::vector<std::uint32_t>(4, colour), {}};
+        };
+        cursorfile::Cursor cursor;
+        cursor.frames = {square(0xff000000u), square(0xffffffffu)};
+        cursor.sequence = {0, 1, 1, 1, 0};
+        cursor.jiffies = {1, 1, 1, 1, 1};
+        const QString path = dir.filePath(QStringLiteral("steps.ani"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(cursorbytes::toBytes(cursorfile::writeAni(cursor)));
+        file.close();
+
+        QWidget window;
+        window.show();
+        QVERIFY(platform->SetSystemCursor(platform->LoadCursorFromFile(path.toStdString()),
+                                          cursorplatform::OCR_NORMAL));
+        std::set<std::size_t> seen;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] { seen.insert(platform->currentStep()); });
+        watch.start(1);
+        QTest::qWait(400);
+        QVERIFY(seen.count(1) && seen.count(4));
+        QVERIFY2(!seen.count(2) && !seen.count(3), "a step that changes nothing woke the animation");
+
+        window.hide();
+        const std::size_t step = platform->currentStep();
+        QTRY_VERIFY_WITH_TIMEOUT(platform->currentStep() != step, 1000);
+        window.show();
+        QCOMPARE(shown(window.cursor()), shown(platform->currentArrow()));
     }
 
     void mainWindowShowsTheDefaultCursor()

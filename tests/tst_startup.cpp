@@ -141,6 +141,32 @@ private slots:
             QCOMPARE(child->focusPolicy(), Qt::NoFocus);
     }
 
+    // The logo is decoded once the window is on screen, yet before anything of it is painted.
+    void splashLogoIsInTheFirstPicture()
+    {
+        frmSplash &w = splash();
+        QVERIFY(w.imgLogo->pixmap().isNull());
+        struct FirstPaint : QObject
+        {
+            QLabel *logo = nullptr;
+            int paints = 0;
+            QSize size;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                if (event->type() == QEvent::Paint && paints++ == 0)
+                    size = logo->pixmap().size();
+                return false;
+            }
+        } watch;
+        watch.logo = w.imgLogo;
+        w.imgLogo->installEventFilter(&watch);
+        forms->start();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTRY_VERIFY(watch.paints > 0);
+        QCOMPARE(watch.size, QSize(200, 200));
+        w.imgLogo->removeEventFilter(&watch);
+    }
+
     void splashLabels_data()
     {
         QTest::addColumn<QString>("name");

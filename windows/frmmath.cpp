@@ -38,12 +38,12 @@ void describe(QWidget *widget, const QString &text)
         widget->setAccessibleDescription(text);
 }
 
-QTimer *makeTimer(QObject *parent, const char *name, int intervalMs)
+QTimer *makeTimer(QObject *parent, const char *name, int intervalMs, Qt::TimerType type)
 {
     auto *timer = new QTimer(parent);
     timer->setObjectName(QLatin1String(name));
     timer->setInterval(intervalMs);
-    timer->setTimerType(Qt::PreciseTimer);
+    timer->setTimerType(type);
     return timer;
 }
 
@@ -128,14 +128,17 @@ void frmMath::buildControls()
     lblMinutes = makeLabel(fraTime, "lblMinutes", QStringLiteral("00"), twipsRect(480, 360, 180, 195), normal, Auto);
     lblColon2 = makeLabel(fraTime, "lblColon2", QStringLiteral(":"), twipsRect(675, 345, 45, 195), normal, Auto);
     lblSeconds = makeLabel(fraTime, "lblSeconds", QStringLiteral("00"), twipsRect(720, 360, 180, 195), normal, Auto);
-    tmrTimer = makeTimer(fraTime, "tmrTimer", 1000);
+    // Coarse: the tick may land up to 50 ms off a whole interval, on the same wake-up as the
+    // answer box's blinking caret and one repaint with it; ticks do not drift, each one is
+    // placed from the last one's due time.
+    tmrTimer = makeTimer(fraTime, "tmrTimer", 1000, Qt::CoarseTimer);
     connect(tmrTimer, &QTimer::timeout, this, &frmMath::tmrTimer_Timer);
 
     fraStatus = makeFrame(client, "fraStatus", tr("Status"), twipsRect(120, 3120, 4335, 735));
     lblQuestionsToGo = makeLabel(fraStatus, "lblQuestionsToGo", tr("Number of questions to go:"), twipsRect(120, 360, 1935, 255), normal, Fixed);
     lblQuestionsToGoNumber = makeLabel(fraStatus, "lblQuestionsToGoNumber", {}, twipsRect(2160, 360, 615, 255), normal, Fixed);
 
-    tmrCursorSecurity = makeTimer(this, "tmrCursorSecurity", 1);
+    tmrCursorSecurity = makeTimer(this, "tmrCursorSecurity", 1, Qt::PreciseTimer);
     connect(tmrCursorSecurity, &QTimer::timeout, this, &frmMath::tmrCursorSecurity_Timer);
 
     connect(cmdSubmit, &QPushButton::clicked, this, &frmMath::cmdSubmit_Click);

@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QScreen>
+#include <QWindow>
 #include <QTimer>
 
 namespace {
@@ -71,9 +72,9 @@ void frmSplash::buildControls()
     imgLogo = new QLabel(Frame1);
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
     imgLogo->setGeometry(twipsRect(120, 840, 2160, 2520));
-    // Stretched to its box, proportions not kept.
+    // Stretched to its box, proportions not kept. The picture itself is decoded when the
+    // window is first exposed (see showEvent).
     imgLogo->setScaledContents(true);
-    imgLogo->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.jpg")));
     imgLogo->setAccessibleName(tr("Pellavin logo"));
 
     using enum LabelSizing;
@@ -182,6 +183,11 @@ bool frmSplash::event(QEvent *event)
 
 bool frmSplash::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Expose && watched == windowHandle()) {
+        windowHandle()->removeEventFilter(this);
+        loadLogo();
+        return false;
+    }
     // A click is a left press and release on the same control.
     if (event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
@@ -212,6 +218,22 @@ void frmSplash::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     Form_Resize();
+}
+
+void frmSplash::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Decoding the JPEG loads Qt's image plugins and the JPEG library, which would delay the
+    // window's appearance; at the first exposure, just before the first paint, the window
+    // is already on screen and its first picture still has the logo.
+    if (imgLogo->pixmap().isNull() && windowHandle())
+        windowHandle()->installEventFilter(this);
+}
+
+void frmSplash::loadLogo()
+{
+    if (imgLogo->pixmap().isNull())
+        imgLogo->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.jpg")));
 }
 
 void frmSplash::hideEvent(QHideEvent *event)

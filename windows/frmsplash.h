@@ -54,10 +54,12 @@ protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
 private:
     void buildControls();
+    void loadLogo();
     void unloadAndShowMath();
     void clicked();
     int displayState() const;

@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# Measures Pellavin against the floor, a Qt Widgets program of one window holding one label,
+# built in Release with the same compiler and flags, on one virtual 96-dpi screen without a
+# window manager, taking runs of the two programs in turn: ./scripts/bench.sh
+# BENCH_RUNS (default 7) and BENCH_IDLE (seconds of idle CPU measured, default 20) change the
+# run; PELLAVIN_BENCH_DIR the build folder (build-bench).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+runs=${BENCH_RUNS:-7}
+idle=${BENCH_IDLE:-20}
+
+if [[ -z "${PELLAVIN_BENCH_INSIDE:-}" ]]; then
+  "$root/scripts/deps.sh" --bench
+  build=${PELLAVIN_BENCH_DIR:-"$root/build-bench"}
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DPELLAVIN_BENCH=ON >/dev/null
+  cmake --build "$build" -j 2 --target pellavin pellavin_cursor_files pellavin_bench_floor \
+    pellavin_bench_driver pellavin_bench_harness >/dev/null
+
+  # No window manager: a window is on screen when the X server maps it, not when a window
+  # manager gets round to it, and the driver gives the focus itself.
+  display=:$((300 + RANDOM % 100))
+  Xvfb "$display" -screen 0 1024x768x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  trap 'kill $xvfb 2>/dev/null || true' EXIT
+  export DISPLAY=$display
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  # One session bus for every run, as a desktop session has: no program starts one of its own.
+  PELLAVIN_BENCH_INSIDE=1 BENCH_BUILD="$build" dbus-run-session -- "$0" 2> >(grep -v -i dbus >&2)
+  exit $?
+fi
+
+build=$BENCH_BUILD
+cd "$build"
+export QT_QPA_PLATFORM=xcb
+results=$(mktemp)
+trap 'rm -f "$results"' EXIT
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+
+one() { # one floor|pellavin IDLE
+  local line
+  if [[ $1 == floor ]]; then
+    line=$(./pellavin_bench_driver floor "$2" -- ./pellavin_bench_floor 2>/dev/null)
+  else
+    line=$(./pellavin_bench_driver pellavin "$2" -- ./pellavin 2>/dev/null)
+  fi
+  if [[ $line == *error=* ]]; then
+    echo "$1: $line" >&2
+    exit 1
+  fi
+  echo "$1 $line"
+}
+
+# Warm the disk cache and fontconfig's for both; these runs are not counted.
+one floor 0 >/dev/null
+one pellavin 0 >/dev/null
+for i in $(seq "$runs"); do
+  one floor "$idle" >>"$results"
+  one pellavin "$idle" >>"$results"
+  echo "run $i of $runs: $(tail -n 2 "$results" | tr '\n' ' ')" >&2
+done
+answer=$(./pellavin_bench_harness answer 200 2>/dev/null)
+soak=$(./pellavin_bench_harness soak 10000 "${BENCH_SEED:-$RANDOM}" 2>/dev/null)
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+
+# The median of one key over one program's runs.
+median() {
+  grep "^$1 " "$results" | tr ' ' '\n' | sed -n "s/^$2=//p" | sort -g |
+    awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+value() { echo "$1" | tr ' ' '\n' | sed -n "s/^$2=//p"; }
+
+fs=$(median floor startup_ms); ps=$(median pellavin startup_ms)
+fsc0=$(median floor startup_cpu_ms); psc0=$(median pellavin startup_cpu_ms)
+ph=$(median pellavin handover_ms)
+fm=$(median floor hwm_kb); pm=$(median pellavin hwm_kb)
+fc=$(median floor idle_cpu_pct); pc=$(median pellavin idle_cpu_pct)
+fsc=$(median floor idle_sched_pct); psc=$(median pellavin idle_sched_pct)
+am=$(value "$answer" answer_ms); ax=$(value "$answer" answer_max_ms)
+growth=$(value "$soak" soak_growth_kb); raw=$(value "$soak" soak_raw_growth_kb)
+start=$(value "$soak" soak_start_kb); pasted=$(value "$soak" soak_pasted_kb); seed=$(value "$soak" seed)
+
+echo
+echo "Medians of $runs runs each, floor and Pellavin in turn; load average $load_before before, $load_after after."
+echo
+awk -v fs="$fs" -v ps="$ps" -v ph="$ph" -v fm="$fm" -v pm="$pm" -v fc="$fc" -v pc="$pc" \
+    -v fsc="$fsc" -v psc="$psc" -v am="$am" -v ax="$ax" -v growth="$growth" -v idle="$idle" \
+    -v seed="$seed" -v fsc0="$fsc0" -v psc0="$psc0" -v raw="$raw" -v start="$start" \
+    -v pasted="$pasted" 'BEGIN {
+  met = "met"; not = "NOT MET"
+  print "| figure | floor | Pellavin | ratio | target | |"
+  print "|---|---|---|---|---|---|"
+  printf "| start-up (exec to splash window mapped) | %.1f ms | %.1f ms | %.2fx | <= 1.10x | %s |\n", fs, ps, ps / fs, (ps <= 1.10 * fs) ? met : not
+  printf "| start-up CPU time (all threads, to the same map) | %.1f ms | %.1f ms | %.2fx | (information) | |\n", fsc0, psc0, psc0 / fsc0
+  printf "| hand-over (key on splash to name prompt mapped) | - | %.1f ms | %.2fx floor start-up | <= 1.00x | %s |\n", ph, ph / fs, (ph <= fs) ? met : not
+  printf "| peak memory (VmHWM, question on screen) | %.1f MB | %.1f MB | %.2fx | <= 1.25x | %s |\n", fm / 1024, pm / 1024, pm / fm, (pm <= 1.25 * fm) ? met : not
+  printf "| idle CPU over %d s (utime+stime) | %.3f %% | %.3f %% | %s | < 0.25 %% | %s |\n", idle, fc, pc, (fc > 0) ? sprintf("%.2fx", pc / fc) : "-", (pc < 0.25) ? met : not
+  printf "| idle CPU over %d s (scheduler, ns) | %.3f %% | %.3f %% | %.2fx | < 0.25 %% | %s |\n", idle, fsc, psc, (fsc > 0) ? psc / fsc : 0, (psc < 0.25) ? met : not
+  printf "| answer (Enter on a right answer to next question painted; harness) | - | %.2f ms (max %.1f) | - | report | |\n", am, ax
+  printf "| soak (resident growth over 10,000 random events; harness, seed %s) | - | %d KB | - | < 1024 KB | %s |\n", seed, growth, (growth < 1024) ? met : not
+  printf "\nSoak: %d KB growth before the allocator trims its free memory; the answer box held %d KB more after four megabytes pasted over each other (%d KB before them), kept for the rest of the run.\n", raw, pasted - start, start
+}'
