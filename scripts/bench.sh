@@ -95,7 +95,7 @@ awk -v fs="$fs" -v ps="$ps" -v ph="$ph" -v fm="$fm" -v pm="$pm" -v fc="$fc" -v p
   printf "| hand-over (key on splash to name prompt mapped) | - | %.1f ms | %.2fx floor start-up | <= 1.00x | %s |\n", ph, ph / fs, (ph <= fs) ? met : not
   printf "| peak memory (VmHWM, question on screen) | %.1f MB | %.1f MB | %.2fx | <= 1.25x | %s |\n", fm / 1024, pm / 1024, pm / fm, (pm <= 1.25 * fm) ? met : not
   printf "| idle CPU over %d s (utime+stime) | %.3f %% | %.3f %% | %s | < 0.25 %% | %s |\n", idle, fc, pc, (fc > 0) ? sprintf("%.2fx", pc / fc) : "-", (pc < 0.25) ? met : not
-  printf "| idle CPU over %d s (scheduler, ns) | %.3f %% | %.3f %% | %.2fx | < 0.25 %% | %s |\n", idle, fsc, psc, (fsc > 0) ? psc / fsc : 0, (psc < 0.25) ? met : not
+  printf "| idle CPU over %d s (scheduler, ns) | %.3f %% | %.3f %% | %s | < 0.25 %% | %s |\n", idle, fsc, psc, (fsc > 0) ? sprintf("%.2fx", psc / fsc) : "-", (psc < 0.25) ? met : not
   printf "| answer (Enter on a right answer to next question painted; harness) | - | %.2f ms (max %.1f) | - | report | |\n", am, ax
   printf "| soak (resident growth over 10,000 random events; harness, seed %s) | - | %d KB | - | < 1024 KB | %s |\n", seed, growth, (growth < 1024) ? met : not
   printf "\nSoak: %d KB growth before the allocator trims its free memory; the answer box held %d KB more after four megabytes pasted over each other (%d KB before them), kept for the rest of the run.\n", raw, pasted - start, start
