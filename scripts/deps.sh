@@ -15,6 +15,9 @@ case "${1:-}" in
   # A virtual screen, a window manager, the tools that drive and photograph it, and the
   # accessibility bus with its Python client.
   --screens) packages+=(xvfb x11-utils xdotool openbox imagemagick dbus-x11 at-spi2-core python3-pyatspi) ;;
+  # The same, with the Orca screen reader speaking through speech-dispatcher and espeak-ng.
+  --orca) packages+=(xvfb x11-utils xdotool openbox dbus-x11 at-spi2-core
+                     orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng) ;;
   # Installing, checking the menu entry and AppStream file, and making the Debian package.
   --package) packages+=(dpkg-dev file desktop-file-utils appstream) ;;
   # A virtual screen, a session bus, and the X libraries of the benchmark's driver.
