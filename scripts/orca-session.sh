@@ -2,11 +2,14 @@
 # Runs a short session of Pellavin under the Orca screen reader and prints what Orca spoke:
 # the splash window, the name prompt, the greeting, the first question, a wrong answer, a
 # skipped question (skipping on until a subtraction comes up), a change of level and its new
-# question. Orca speaks through speech-dispatcher and espeak-ng into a silent sound device.
+# question, and the menu bar on F10. Orca speaks through speech-dispatcher and espeak-ng into a
+# silent sound device.
 #   ./scripts/orca-session.sh [--punctuation all|most|some|none]   (Orca's own default: most)
-# Each spoken line is printed as "said: TEXT", followed by "heard: TEXT" when speech-dispatcher
-# turned symbols into words before the synthesizer got it. With PELLAVIN_BUILD_DIR set, uses
-# the program built there. Exits non-zero when Orca did not start or the session stalled.
+# It prints what Orca said, then what the synthesizer was given once speech-dispatcher had
+# turned symbols into words for that punctuation level, then checks that the greeting, a
+# subtraction with its "minus", the tries left, the question after a skip, the new level and
+# the File menu were spoken ("orca: N passed, M failed"). With PELLAVIN_BUILD_DIR set, uses
+# the program built there.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -109,18 +112,20 @@ EOF
   key Return                        # the default name; the greeting comes up
   key Return                        # closes the greeting: the main window and its question
   # The questions Orca read after the last "Are you sure" about skipping.
-  afterSkip() { spoken | awk '/without answering/ { n = "" } /[0-9]+ . [0-9]+ = \?/ { n = n $0 "\n" } END { printf "%s", n }'; }
+  afterSkip() { spoken | awk '/without answering/ { n = "" } /[0-9]+ [^ ]+ [0-9]+ = \?/ { n = n $0 "\n" } END { printf "%s", n }'; }
   key 9 9 Return                    # a wrong answer
   key Return                        # closes "Sorry, ... tries left."
   key Tab Tab                       # to Next Question
-  # Skips once, and on until a subtraction is asked, so that its minus sign is heard.
+  # Skips once, and on until a subtraction is asked, so that its minus is heard.
   for i in $(seq 10); do
-    [[ $i -gt 1 ]] && afterSkip | grep -qE ' (-|−) ' && break
+    [[ $i -gt 1 ]] && afterSkip | grep -qE ' (-|minus) ' && break
     key Return                      # Next Question, then OK in "Are you sure?"
     key Return
   done
   key ctrl+m                        # Intermediate
   key Return                        # OK in "Are you sure?"
+  key F10                           # the menu bar, at File
+  key Escape Escape
   xdotool key ctrl+x                # Exit
   sleep 1
 
@@ -142,12 +147,13 @@ EOF
   # The lines Orca said after the first line matching $1, up to the next line matching $2.
   between() { spoken | awk -v from="$1" -v to="$2" 'on && $0 ~ to { exit } on { print } $0 ~ from { on = 1 }'; }
   check "the greeting" grep -q "Welcome to Pellavin, Pellavin User! " <(spoken)
-  check "a question with its minus sign" grep -qE "[0-9]+ (minus|−) [0-9]+ equals" <(heard)
+  check "a subtraction, with its minus" grep -qE "[0-9]+ minus [0-9]+" <(heard)
   check "the tries left" grep -qF "Try again, you have 3 tries left." <(spoken)
-  check "the new question after a skip" grep -qE '(^|, )[0-9]+ . [0-9]+ = \?' \
+  check "the new question after a skip" grep -qE '[0-9]+ [^ ]+ [0-9]+ = \?' \
     <(between "without answering" "Are you sure")
   check "the level and the questions of the new session" grep -qE "Intermediate.*20 questions" \
     <(between "change difficulties" "^$")
+  check "the File menu on F10" grep -q "^File" <(between "^F10" "escape")
   echo "orca: $passed passed, $failed failed"
   [[ $failed -eq 0 ]]
   exit
