@@ -117,7 +117,7 @@ EOF
   key Return                        # closes "Sorry, ... tries left."
   key Tab Tab                       # to Next Question
   # Skips once, and on until a subtraction is asked, so that its minus is heard.
-  for i in $(seq 10); do
+  for i in $(seq 12); do
     [[ $i -gt 1 ]] && afterSkip | grep -qE ' (-|minus) ' && break
     key Return                      # Next Question, then OK in "Are you sure?"
     key Return
