@@ -71,7 +71,7 @@ EOF
   /usr/bin/python3 "$work/orca-run.py" "$log" "$work/orca" >/dev/null 2>&1 &
   pids+=($!)
 
-  spoken() { grep -a "SPEECH OUTPUT: '" "$log" | sed -E "s/^.*SPEECH OUTPUT: '(.*)' ?(voice=[a-z]+ ?)?\{.*$/\1/"; }
+  spoken() { grep -a "SPEECH OUTPUT: '" "$log" | sed -E "s/^.*SPEECH OUTPUT: '(.*)' ?(voice=[a-z]+ ?)?[[{].*$/\1/"; }
   # Waits, bounded, until Orca has been silent for a second.
   said() { grep -ac "SPEECH OUTPUT" "$log" || true; }
   settle() {

@@ -394,6 +394,19 @@ private slots:
         QTRY_COMPARE(description(focused), afterwards);
     }
 
+    void whatIsToldOnceIsDroppedWhenABoxTakesTheFocus()
+    {
+        open();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QLineEdit box;
+        box.show();
+        box.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&box));
+        box.setFocus();
+        QTRY_COMPARE(description(w->txtAnswer), QStringLiteral("9 plus 4 = ?"));
+    }
+
     void altKeysTypeNothingAndF10OpensTheMenuBar()
     {
         open();

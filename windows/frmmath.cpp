@@ -567,12 +567,12 @@ void frmMath::tellFocusedControl(const QString &answerBox)
 
 void frmMath::onFocusChanged(QWidget *now)
 {
-    // What was told once is dropped when the focus moves on within the window (not to a
-    // message box), after the move itself is told, so that it is not spoken again.
-    if (!m_toldOnce || !now || now == m_toldOnce || now->window() != this)
+    // What was told once is dropped when the focus moves on, to another control or to a
+    // message box, after the move itself is told, so that coming back does not repeat it.
+    if (!m_toldOnce || !now || now == m_toldOnce)
         return;
     QTimer::singleShot(0, this, [this] {
-        if (!m_toldOnce || focusWidget() == m_toldOnce)
+        if (!m_toldOnce || QApplication::focusWidget() == m_toldOnce)
             return;
         describe(m_toldOnce, m_toldOnce == txtAnswer ? m_toldAnswerBox : QString());
         m_toldOnce = nullptr;
