@@ -3,6 +3,8 @@
 #include "keyvalue.h"
 #include "runtimeservices.h"
 
+#include <QCoreApplication>
+
 #include <exception>
 #include <string>
 
@@ -41,6 +43,7 @@ void StartSysInfo(RuntimeServices &services, registry::Registry &reg)
     } catch (const std::exception &) {
         // Such as a value stored with no bytes: the user hears the same as for any failure.
     }
-    services.MsgBox(QStringLiteral("System Information Is Unavailable At This Time"),
+    services.MsgBox(QCoreApplication::translate("StartSysInfo",
+                                                "System Information Is Unavailable At This Time"),
                     RuntimeServices::Buttons::Ok);
 }

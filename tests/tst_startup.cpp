@@ -60,8 +60,8 @@ class TestStartup : public QObject
         QVERIFY(forms->loaded(Window::Math));
         QVERIFY(forms->math().isVisible());
         QVERIFY(!splash().isVisible());
-        QCOMPARE(services.prompts(), QStringList({quiztexts::NamePrompt,
-                                                  quiztexts::GreetingBefore + "Ada" + quiztexts::GreetingAfter}));
+        QCOMPARE(services.prompts(), QStringList({quiztexts::NamePrompt(),
+                                                  quiztexts::Greeting(QStringLiteral("Ada"))}));
         QCOMPARE(forms->math().lblQuestionsToGoNumber->text(), QStringLiteral("19"));
         QCOMPARE(forms->math().lblQuestionA->text() + forms->math().lblMathOperator->text()
                      + forms->math().lblQuestionB->text(),
@@ -503,7 +503,7 @@ private slots:
             QVERIFY(QTest::qWaitForWindowActive(&registry.splash()));
             QTest::keyClick(&registry.splash(), Qt::Key_Space);
             QVERIFY(registry.math().isVisible());
-            QCOMPARE(registry.math().session().strUser, quiztexts::DefaultName);
+            QCOMPARE(registry.math().session().strUser, quiztexts::DefaultName());
             QCOMPARE(registry.math().lblQuestionsToGoNumber->text(), QStringLiteral("19"));
             QTest::qWait(10);
             QCOMPARE(ended.count(), 0);

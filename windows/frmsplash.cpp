@@ -78,13 +78,13 @@ void frmSplash::buildControls()
     imgLogo->setAccessibleName(tr("Pellavin logo"));
 
     using enum LabelSizing;
-    lblCopyright = makeLabel(Frame1, "lblCopyright", QStringLiteral("Copyright"),
+    lblCopyright = makeLabel(Frame1, "lblCopyright", tr("Copyright"),
                              twipsRect(4560, 3060, 2415, 255), arialFont(8.25, false), Fixed);
     lblCompany = makeLabel(Frame1, "lblCompany", QStringLiteral("Varnholt Corp."),
                            twipsRect(4560, 3270, 2415, 255), arialFont(8.25, false), Fixed);
     lblVersion = makeLabel(Frame1, "lblVersion", QStringLiteral("Version"),
                            twipsRect(5970, 2700, 885, 285), arialFont(12, true), AutoRightAligned);
-    lblPlatform = makeLabel(Frame1, "lblPlatform", QStringLiteral("Platform"),
+    lblPlatform = makeLabel(Frame1, "lblPlatform", tr("Platform"),
                             twipsRect(5580, 2340, 1275, 360), arialFont(15.75, true), AutoRightAligned);
     lblProductName = makeLabel(Frame1, "lblProductName", QStringLiteral("Product"),
                                twipsRect(2520, 1140, 2430, 765), arialFont(32.25, true), Auto);
@@ -103,7 +103,8 @@ void frmSplash::buildControls()
 
 void frmSplash::Form_Load()
 {
-    setLabelText(lblVersion, QStringLiteral("Version %1.%2.%3")
+    //: Major, minor and revision number.
+    setLabelText(lblVersion, tr("Version %1.%2.%3")
                                  .arg(m_services.appMajor())
                                  .arg(m_services.appMinor())
                                  .arg(m_services.appRevision()));
