@@ -9,6 +9,9 @@ packages=(
   # Qt's print support with its CUPS plugin, through which Print finds the system's printers.
   libqt6printsupport6 libcups2
   fonts-liberation
+  # lrelease and its CMake functions, which build the translations into the program, and
+  # lupdate; Qt's own translations of its boxes' buttons.
+  qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools qt6-translations-l10n
 )
 case "${1:-}" in
   --test) packages+=(qt6-base-private-dev clang libclang-rt-14-dev g++-mingw-w64-x86-64) ;;
