@@ -30,7 +30,7 @@
     <message>
         <location line="+2"/>
         <source>&amp;System Info...</source>
-        <translation>Infos &amp;système...</translation>
+        <translation>Info &amp;système…</translation>
     </message>
     <message>
         <location line="+15"/>

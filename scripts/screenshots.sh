@@ -64,6 +64,7 @@ clickin() {
 title() {
   local code file text
   for code in ${language//:/ } "${lang%%[.@]*}"; do
+    [[ "$code" == en* || "$code" == C || "$code" == POSIX ]] && break
     for file in "$root/i18n/pellavin_$code.ts" "$root/i18n/pellavin_${code%%_*}.ts"; do
       [[ -f "$file" ]] || continue
       text=$(grep -F -A3 "<source>$1</source>" "$file" | sed -n 's|.*<translation>\(.*\)</translation>.*|\1|p' | head -n 1)
@@ -84,10 +85,9 @@ menu() {
 
 cd "$build"
 [[ "$scale" != 1 ]] && export QT_SCALE_FACTOR=$scale
-unset LC_ALL LC_MESSAGES LANGUAGE
-export LANG=$lang
-[[ -n "$language" ]] && export LANGUAGE=$language
-dbus-run-session -- ./pellavin >/dev/null 2>&1 &
+# The language is the program's alone: the tools that drive it keep the script's own.
+env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG="$lang" ${language:+LANGUAGE="$language"} \
+  dbus-run-session -- ./pellavin >/dev/null 2>&1 &
 pids+=($!)
 sleep 1.5
 shot splash
