@@ -39,9 +39,12 @@ screen_start "$size"
 
 shot() { sleep 0.6; import -window root "$out/$1.png"; echo "$out/$1.png"; }
 # Windows come and go while xdotool searches, so it may fail on one that just went: try again.
+# xdotool matches titles bytewise: letters beyond ASCII match as any bytes.
 waitfor() {
+  local pattern
+  pattern=$(LC_ALL=C sed 's/[^ -~]\{1,\}/.*/g' <<<"$1")
   for _ in $(seq 100); do
-    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 && return 0
+    xdotool search --onlyvisible --name "$pattern" >/dev/null 2>&1 && return 0
     sleep 0.1
   done
   echo "no window named $1" >&2
@@ -77,9 +80,9 @@ title() {
 # menu by its place, then as many menus to the right, and as many items down.
 menu() {
   clickin "^Pellavin$" 15 10
-  sleep 0.3
-  for _ in $(seq "$1"); do xdotool key Right; sleep 0.2; done
-  for _ in $(seq "$2"); do xdotool key Down; sleep 0.1; done
+  sleep 0.5
+  for _ in $(seq "$1"); do xdotool key Right; sleep 0.4; done
+  for _ in $(seq "$2"); do xdotool key Down; sleep 0.2; done
   xdotool key Return
 }
 
