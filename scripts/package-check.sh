@@ -43,7 +43,7 @@ deb="$build/pellavin_1.0.0_amd64.deb"
 [[ -f "$deb" ]] || { echo "no $deb"; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for need in fonts-liberation libqt6widgets6 libqt6printsupport6 libqt6gui6; do
+for need in fonts-liberation qt6-translations-l10n libqt6widgets6 libqt6printsupport6 libqt6gui6; do
   grep -q "$need" <<<"$depends" || { echo "Depends lacks $need"; failed=1; }
 done
 # The package holds exactly what the install put in the staging folder.
