@@ -209,7 +209,7 @@
     <message>
         <location line="+6"/>
         <source>Platform</source>
-        <translation>Plate-forme</translation>
+        <translation>Plateforme</translation>
     </message>
     <message>
         <location line="+20"/>
@@ -289,7 +289,7 @@
         <location line="+6"/>
         <source>You have failed this difficulty with %1%. Sorry, %2. Better luck next time.</source>
         <extracomment>%1 is the percentage of right answers, %2 the user&apos;s name.</extracomment>
-        <translation>Tu n&apos;as pas réussi ce niveau, avec %1&#xa0;%. Dommage, %2&#xa0;! Tu feras mieux la prochaine fois.</translation>
+        <translation>Tu as eu %1&#xa0;%&#xa0;: ce niveau n&apos;est pas encore réussi. Dommage, %2&#xa0;! Tu feras mieux la prochaine fois.</translation>
     </message>
 </context>
 </TS>
