@@ -1,17 +1,16 @@
 #include "qtruntimeservices.h"
 
 #include "appinfo.h"
+#include "launcher.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QProcess>
 
 #include <algorithm>
 #include <chrono>
@@ -123,13 +122,17 @@ QString QtRuntimeServices::appPath() const
 
 bool QtRuntimeServices::Shell(const QString &path)
 {
-    return QProcess::startDetached(path, {});
+    const auto command = launcher::readCommandLine(
+        path.toStdU16String(), launcher::ProgramExtension, [](const std::u16string &program) {
+            const std::uint32_t attributes = launcher::fileAttributes(program);
+            return attributes != launcher::NoFile && (attributes & launcher::AttributeDirectory) == 0;
+        });
+    return command && launcher::start(*command);
 }
 
 bool QtRuntimeServices::FileExists(const QString &path) const
 {
-    const QFileInfo info(path);
-    return info.isFile() && !info.isHidden();
+    return launcher::isOrdinaryFile(launcher::fileAttributes(path.toStdU16String()));
 }
 
 bool QtRuntimeServices::PrintLine(const QString &text)
