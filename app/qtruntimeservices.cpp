@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPointer>
 
 #include <algorithm>
 #include <chrono>
@@ -19,6 +20,27 @@
 #include <cstdlib>
 
 namespace {
+
+// A box comes up over the window the user is working in, and gives it the focus back when it
+// closes, if it is still open: a window manager may pass the focus to another window instead,
+// skipping a utility window such as the About box.
+class BoxOwner
+{
+public:
+    BoxOwner() : m_window(QApplication::activeWindow()) {}
+    ~BoxOwner()
+    {
+        if (m_window && m_window->isVisible())
+            m_window->activateWindow();
+    }
+    BoxOwner(const BoxOwner &) = delete;
+    BoxOwner &operator=(const BoxOwner &) = delete;
+
+    QWidget *window() const { return m_window; }
+
+private:
+    QPointer<QWidget> m_window;
+};
 
 std::unique_ptr<QPrinter> defaultPrinter()
 {
@@ -43,7 +65,8 @@ QtRuntimeServices::~QtRuntimeServices()
 int QtRuntimeServices::MsgBox(const QString &prompt, Buttons buttons, const QString &title)
 {
     // Over the window the user is working in, when there is one.
-    QMessageBox box(QApplication::activeWindow());
+    const BoxOwner owner;
+    QMessageBox box(owner.window());
     box.setIcon(QMessageBox::NoIcon);
     box.setWindowTitle(title.isEmpty() ? appTitle() : title);
     // Names and other typed text reach these boxes: never interpret them as markup.
@@ -66,7 +89,8 @@ int QtRuntimeServices::MsgBox(const QString &prompt, Buttons buttons, const QStr
 QString QtRuntimeServices::InputBox(const QString &prompt, const QString &title,
                                     const QString &defaultText)
 {
-    QInputDialog dialog(QApplication::activeWindow());
+    const BoxOwner owner;
+    QInputDialog dialog(owner.window());
     dialog.setWindowTitle(title.isEmpty() ? appTitle() : title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(defaultText);

@@ -496,6 +496,34 @@ private slots:
         QVERIFY(!forms->loaded(Window::Math));
     }
 
+    // A box over the About box gives it the focus back when it closes, though a window manager
+    // passes it to a normal window instead: the About box is a utility window.
+    void aBoxGivesTheFocusBackToItsWindow()
+    {
+        QtRuntimeServices real;
+        forms = std::make_unique<WindowRegistry>(services, cursors, [&real] { real.MsgBox(QStringLiteral("unavailable")); });
+        handOver();
+        forms->math().mnuHelpAbout->trigger();
+        frmAbout &about = forms->about();
+        QVERIFY(QTest::qWaitForWindowActive(&about));
+        about.cmdSysInfo->setFocus();
+        bool answered = false;
+        QTimer::singleShot(0, this, [&answered] {
+            QTRY_VERIFY(QApplication::activeModalWidget());
+            // Up long enough for the window manager to count it as focused.
+            QVERIFY(QTest::qWaitForWindowActive(QApplication::activeModalWidget()));
+            QTest::qWait(500);
+            QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return);
+            answered = true;
+        });
+        QTest::keyClick(about.cmdSysInfo, Qt::Key_Space);
+        QVERIFY(answered);
+        // Time for the window manager to pass the focus on, as it would.
+        QTest::qWait(300);
+        QTRY_COMPARE(QApplication::activeWindow(), &about);
+        QCOMPARE(QApplication::focusWidget(), about.cmdSysInfo);
+    }
+
     // The real boxes, answered as they come up: the start must never end the program between
     // the splash window, the name prompt, the greeting and the main window.
     void realStartManyTimes()
