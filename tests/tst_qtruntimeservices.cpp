@@ -259,24 +259,14 @@ private slots:
         QVERIFY(!services.FileExists(dir.filePath(QStringLiteral("missing"))));
     }
 
-    void fileTestCountsOnlyOrdinaryFiles_data()
-    {
-        QTest::addColumn<uint>("attributes");
-        QTest::addColumn<bool>("counts");
-        QTest::newRow("normal") << 0x80u << true;
-        QTest::newRow("read-only, archive") << 0x21u << true;
-        QTest::newRow("hidden") << 0x2u << false;
-        QTest::newRow("system") << 0x4u << false;
-        QTest::newRow("system, archive") << 0x24u << false;
-        QTest::newRow("folder") << 0x10u << false;
-        QTest::newRow("nothing there") << launcher::NoFile << false;
-    }
-
     void fileTestCountsOnlyOrdinaryFiles()
     {
-        QFETCH(uint, attributes);
-        QFETCH(bool, counts);
-        QCOMPARE(launcher::isOrdinaryFile(attributes), counts);
+        // As the system gives them: normal, read-only and archive, hidden, system, system and
+        // archive, folder, nothing there.
+        const std::pair<std::uint32_t, bool> cases[] = {{0x80, true}, {0x21, true}, {0x2, false},
+            {0x4, false}, {0x24, false}, {0x10, false}, {launcher::NoFile, false}};
+        for (const auto &[attributes, counts] : cases)
+            QCOMPARE(launcher::isOrdinaryFile(attributes), counts);
     }
 
     void readsACommandLineAsTheSystemDoes_data()
@@ -328,29 +318,24 @@ private slots:
     }
 
     // A program in a folder with a blank in its name, started quoted and unquoted.
-    void startsACommandLine_data()
-    {
-        QTest::addColumn<bool>("quoted");
-        QTest::newRow("quoted") << true;
-        QTest::newRow("unquoted") << false;
-    }
-
     void startsACommandLine()
     {
-        QFETCH(bool, quoted);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("my tools")));
         const QString program = dir.filePath(QStringLiteral("my tools/run"));
-        QFile script(program);
+        QFile script(program), out(program + QStringLiteral(".out"));
         QVERIFY(script.open(QIODevice::WriteOnly));
         script.write("#!/bin/sh\necho \"$@\" > \"$0.out\"\n");
         script.close();
         script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
-        QVERIFY(services.Shell((quoted ? '"' + program + '"' : program) + QStringLiteral(" one  two")));
-        QFile out(program + QStringLiteral(".out"));
-        QTRY_VERIFY(out.size() > 0);
-        QVERIFY(out.open(QIODevice::ReadOnly));
-        QCOMPARE(out.readAll(), QByteArray("one two\n"));
+        for (const QString &line : {'"' + program + '"', program}) {
+            out.remove();
+            QVERIFY(services.Shell(line + QStringLiteral(" one  two")));
+            QTRY_VERIFY(out.size() > 0);
+            QVERIFY(out.open(QIODevice::ReadOnly));
+            QCOMPARE(out.readAll(), QByteArray("one two\n"));
+            out.close();
+        }
         QVERIFY(!services.Shell(dir.filePath(QStringLiteral("my tools/missing"))));
     }
 };

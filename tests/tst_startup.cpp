@@ -501,7 +501,9 @@ private slots:
     void aBoxGivesTheFocusBackToItsWindow()
     {
         QtRuntimeServices real;
-        forms = std::make_unique<WindowRegistry>(services, cursors, [&real] { real.MsgBox(QStringLiteral("unavailable")); });
+        forms = std::make_unique<WindowRegistry>(services, cursors, [&real] {
+            real.MsgBox(QStringLiteral("System Information Is Unavailable At This Time"));
+        });
         handOver();
         forms->math().mnuHelpAbout->trigger();
         frmAbout &about = forms->about();
