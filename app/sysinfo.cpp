@@ -21,7 +21,7 @@ bool findTool(RuntimeServices &services, registry::Registry &reg, QString &path)
     // One text for both lookups: a value of another type leaves whatever the first one left.
     std::string value;
     if (registry::GetKeyValue(reg, registry::HKeyLocalMachine, ToolKey, ToolValue, value)) {
-        // Taken as it is: a wrong path shows up when the start fails.
+        // Taken as it is, a command line: a wrong path shows up when the start fails.
         path = QString::fromLocal8Bit(value.data(), static_cast<qsizetype>(value.size()));
         return true;
     }
@@ -29,7 +29,12 @@ bool findTool(RuntimeServices &services, registry::Registry &reg, QString &path)
         return false;
     path = QString::fromLocal8Bit(value.data(), static_cast<qsizetype>(value.size()))
            + QStringLiteral("\\MSINFO32.EXE");
-    return services.FileExists(path);
+    if (!services.FileExists(path))
+        return false;
+    // The file found is the program: quoted, so that the blanks of a folder such as "Program
+    // Files" cannot make the launcher take a shorter name for it.
+    path = QLatin1Char('"') + path + QLatin1Char('"');
+    return true;
 }
 
 }

@@ -169,12 +169,14 @@ int frmSplash::displayState() const
 bool frmSplash::event(QEvent *event)
 {
     // Every key that types a character counts, Enter, Esc and Tab included; keys that type
-    // none (arrows, Shift, function keys, Delete) and Alt combinations do nothing.
+    // none (arrows, Shift, function keys, Delete) and Alt combinations do nothing. On Windows
+    // AltGr arrives as Ctrl+Alt, and what it types ("@", "{", "€") counts.
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const QString text = key->text();
-        if (!text.isEmpty() && key->key() != Qt::Key_Delete
-            && !(key->modifiers() & Qt::AltModifier)) {
+        const Qt::KeyboardModifiers altGr = Qt::ControlModifier | Qt::AltModifier;
+        const bool altCombination = (key->modifiers() & altGr) == Qt::AltModifier;
+        if (!text.isEmpty() && key->key() != Qt::Key_Delete && !altCombination) {
             Form_KeyPress(text.at(0).unicode());
         }
         return true;
@@ -189,8 +191,9 @@ bool frmSplash::eventFilter(QObject *watched, QEvent *event)
         loadLogo();
         return false;
     }
-    // A click is a left press and release on the same control.
-    if (event->type() == QEvent::MouseButtonRelease) {
+    // A click is a left press and release on the same control. The window's own handle is
+    // watched too until its first exposure, and it is no widget.
+    if (event->type() == QEvent::MouseButtonRelease && watched->isWidgetType()) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         auto *control = static_cast<QWidget *>(watched);
         if (mouse->button() == Qt::LeftButton && control->rect().contains(mouse->position().toPoint())) {
