@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Pellavin need.
-# Does nothing when they are all present; uses sudo when not run as root.
+# Does nothing when they are all present; uses sudo when not run as root. When another program
+# holds the package lock, waits for it (up to 10 minutes) and says so.
 set -euo pipefail
 
 packages=(
@@ -21,16 +22,6 @@ case "${1:-}" in
   --bench) packages+=(xvfb x11-utils dbus-x11 libx11-dev libxtst-dev) ;;
 esac
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$p")
-  fi
-done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
-
-sudo=""
-if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
-echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Waits for another program that is installing packages; prints one line for each step.
+. "$(dirname "$0")/apt-install.sh"
+apt_install "${packages[@]}"
