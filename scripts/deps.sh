@@ -16,8 +16,9 @@ case "${1:-}" in
   # A virtual screen, a window manager, the tools that drive and photograph it, and the
   # accessibility bus with its Python client.
   --screens) packages+=(xvfb x11-utils xdotool openbox imagemagick dbus-x11 at-spi2-core python3-pyatspi) ;;
-  # Installing, checking the menu entry and AppStream file, and making the Debian package.
-  --package) packages+=(dpkg-dev file desktop-file-utils appstream) ;;
+  # Installing, checking the menu entry and AppStream file, making the Debian package and
+  # checking it.
+  --package) packages+=(dpkg-dev file desktop-file-utils appstream lintian) ;;
   # A virtual screen, a session bus, and the X libraries of the benchmark's driver.
   --bench) packages+=(xvfb x11-utils dbus-x11 libx11-dev libxtst-dev) ;;
 esac
