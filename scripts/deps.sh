@@ -7,6 +7,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  # The splash window's taskbar hint on X11.
+  libxcb1-dev
   # Qt's print support with its CUPS plugin, through which Print finds the system's printers.
   libqt6printsupport6 libcups2
   fonts-liberation
