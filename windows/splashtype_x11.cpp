@@ -15,9 +15,13 @@ namespace splashtype {
 
 namespace {
 
+// The X11 connection when the program runs on X11 (the offscreen platform may offer the same
+// interface without being X11).
 QNativeInterface::QX11Application *x11()
 {
-    return qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!qApp || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return nullptr;
+    return qApp->nativeInterface<QNativeInterface::QX11Application>();
 }
 
 }
