@@ -131,7 +131,9 @@ private slots:
         QCOMPARE(w.size(), QSize(492, 279));
         QCOMPARE(w.windowTitle(), QString());
         QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
-        QCOMPARE(w.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+        // X11 window managers may not activate a tool window; there it is an ordinary one.
+        QCOMPARE(w.windowFlags() & Qt::WindowType_Mask,
+                 QGuiApplication::platformName() == QLatin1String("xcb") ? Qt::Window : Qt::Tool);
         QCOMPARE(w.tmrCursorSecurity->interval(), 1);
         QCOMPARE(w.Frame1->geometry(), twipsRect(120, 60, 7200, 4050));
         QCOMPARE(w.Frame1->title(), QString());

@@ -3,6 +3,7 @@
 #include "forms.h"
 #include "layout.h"
 #include "runtimeservices.h"
+#include "splashtype.h"
 #include "syscolor.h"
 
 #include <QKeyEvent>
@@ -43,12 +44,13 @@ frmSplash::frmSplash(RuntimeServices &services, cursorplatform::CursorPlatform &
 {
     setObjectName(QStringLiteral("frmSplash"));
     // No title bar, no border to drag, no taskbar button.
-    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    setWindowFlags(splashtype::windowFlags());
     setFixedSize(twipsToPixels(7380), twipsToPixels(4185));
     fillWith(this, systemColour(syscolor::COLOR_CAPTIONTEXT, palette()));
     buildControls();
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
+    splashtype::keepOffTaskbar(*this);
 
     tmrCursorSecurity->start();
     Form_Load();
