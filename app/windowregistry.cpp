@@ -147,10 +147,11 @@ void WindowRegistry::checkForEnd()
 void WindowRegistry::terminate()
 {
     m_terminated = true;
-    // The main window's handler installs the plain arrow; the splash window's then puts back
-    // the cursor it saved, if a click has not done so already.
-    if (m_math)
-        m_math->Form_Terminate();
+    // The splash window's handler first: after a key hand-over it still holds its copy of the
+    // greeting cursor, which must not be what stays on the desktop. The main window's handler
+    // then installs the plain arrow last.
     if (m_splash)
         m_splash->Form_Terminate();
+    if (m_math)
+        m_math->Form_Terminate();
 }

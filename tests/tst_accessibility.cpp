@@ -307,7 +307,7 @@ private slots:
         w->txtAnswer->setText(QStringLiteral("13"));
         w->cmdSubmit->click();
         QCOMPARE(questionWhileBoxIsUp, QStringLiteral("9 plus 4 = 13"));
-        QCOMPARE(services.prompts().last(), quiztexts::Correct);
+        QCOMPARE(services.prompts().last(), quiztexts::Correct());
         QCoreApplication::processEvents();
 
         QCOMPARE(description(w->txtAnswer), QStringLiteral("7 plus 5 = ?, Score 100%"));

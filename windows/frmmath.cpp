@@ -341,7 +341,7 @@ void frmMath::mnuFilePrint_Click()
 {
     // The session must survive a missing or failing printer: say so and carry on.
     if (!m_services.PrintLine(QString()))
-        m_services.MsgBox(NoPrinterMessage);
+        m_services.MsgBox(tr(NoPrinterMessage));
 }
 
 void frmMath::mnuFileExit_Click()

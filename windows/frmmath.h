@@ -26,8 +26,8 @@ class frmMath : public QMainWindow, private QuizView
 public:
     inline static const QString DefaultCursorFile = QStringLiteral("Cursors\\Calc-Default.ani");
 
-    inline static const QString NoPrinterMessage =
-        QStringLiteral("No printer is available, so nothing was printed.");
+    inline static const char *const NoPrinterMessage =
+        QT_TR_NOOP("No printer is available, so nothing was printed.");
 
     frmMath(RuntimeServices &services, cursorplatform::CursorPlatform &cursors, Forms &forms,
             QWidget *parent = nullptr);
