@@ -21,6 +21,8 @@ fi
 
 if [[ "${1:-}" == --in-session ]]; then
   build=$2
+  # The checks look for the English texts, of the program and of Orca.
+  export LC_ALL=C.UTF-8 LANGUAGE=
   work=$(mktemp -d)
   pids=()
   trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
