@@ -1,7 +1,8 @@
 // One benchmark run of one program on the X server in DISPLAY:
 //
-//     pellavin_bench_driver floor|pellavin IDLE_SECONDS -- PROGRAM [ARGS...]
+//     pellavin_bench_driver floor|reference|pellavin IDLE_SECONDS -- PROGRAM [ARGS...]
 //
+// A reference's window is given the focus and the pointer, as Pellavin's main window has.
 // Starts the program, times its windows' MapNotify events on the root window, presses the
 // keys that take Pellavin from its splash window to a question, then reads the program's
 // peak memory and its CPU time over IDLE_SECONDS from /proc. Prints one line of key=value.
@@ -129,6 +130,14 @@ Clock::time_point pressKey(Window window, KeySym sym)
     return at;
 }
 
+void pointAt(Window window)
+{
+    XWindowAttributes attributes;
+    XGetWindowAttributes(dpy, window, &attributes);
+    XWarpPointer(dpy, None, window, 0, 0, 0, 0, attributes.width / 4, attributes.height / 4);
+    XSync(dpy, False);
+}
+
 std::optional<long> statusKb(pid_t pid, const char *field)
 {
     std::ifstream in("/proc/" + std::to_string(pid) + "/status");
@@ -187,10 +196,11 @@ double schedMs(pid_t pid)
 int main(int argc, char *argv[])
 {
     if (argc < 5 || std::strcmp(argv[3], "--") != 0) {
-        std::fprintf(stderr, "usage: %s floor|pellavin IDLE_SECONDS -- PROGRAM [ARGS...]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s floor|reference|pellavin IDLE_SECONDS -- PROGRAM [ARGS...]\n", argv[0]);
         return 2;
     }
     const bool pellavin = std::strcmp(argv[1], "pellavin") == 0;
+    const bool reference = std::strcmp(argv[1], "reference") == 0;
     const double idleSeconds = std::atof(argv[2]);
 
     dpy = XOpenDisplay(nullptr);
@@ -233,10 +243,11 @@ int main(int argc, char *argv[])
             fail("not-the-main-window");
         // The pointer over the question, where the animated cursor shows (over the answer
         // box it would be the box's own I-beam).
-        XWindowAttributes attributes;
-        XGetWindowAttributes(dpy, main.window, &attributes);
-        XWarpPointer(dpy, None, main.window, 0, 0, 0, 0, attributes.width / 4, attributes.height / 4);
-        XSync(dpy, False);
+        pointAt(main.window);
+    }
+    if (reference) {
+        XSetInputFocus(dpy, first.window, RevertToPointerRoot, CurrentTime);
+        pointAt(first.window);
     }
 
     settle(1000);

@@ -17,8 +17,8 @@ case "${1:-}" in
   --screens) packages+=(xvfb x11-utils xdotool openbox imagemagick dbus-x11 at-spi2-core python3-pyatspi) ;;
   # Installing, checking the menu entry and AppStream file, and making the Debian package.
   --package) packages+=(dpkg-dev file desktop-file-utils appstream) ;;
-  # A virtual screen, a session bus, and the X libraries of the benchmark's driver.
-  --bench) packages+=(xvfb x11-utils dbus-x11 libx11-dev libxtst-dev) ;;
+  # A virtual screen, a session bus, the X libraries of the benchmark's driver, and callgrind.
+  --bench) packages+=(xvfb x11-utils dbus-x11 libx11-dev libxtst-dev valgrind) ;;
 esac
 
 missing=()
