@@ -6,7 +6,8 @@
 # The pass marks for start-up are instructions counted by callgrind, the same on every run;
 # wall and CPU times, which other programs' load moves by a third, are shown for information.
 # BENCH_RUNS (default 7) and BENCH_IDLE (seconds of idle CPU measured, default 20) change the
-# run; PELLAVIN_BENCH_DIR the build folder (build-bench).
+# run; PELLAVIN_BENCH_DIR the build folder (build-bench). With --instructions it only counts
+# the instructions, in a minute; the profiles stay in the build folder's profiles/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${BENCH_RUNS:-7}
@@ -29,7 +30,7 @@ if [[ -z "${PELLAVIN_BENCH_INSIDE:-}" ]]; then
   export DISPLAY=$display
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   # One session bus for every run, as a desktop session has: no program starts one of its own.
-  PELLAVIN_BENCH_INSIDE=1 BENCH_BUILD="$build" dbus-run-session -- "$0" 2> >(grep -v -i dbus >&2)
+  PELLAVIN_BENCH_INSIDE=1 BENCH_BUILD="$build" dbus-run-session -- "$0" "$@" 2> >(grep -v -i dbus >&2)
   exit $?
 fi
 
@@ -55,6 +56,8 @@ one() { # one floor|idlelike|pellavin IDLE
   fi
   echo "$1 $line"
 }
+
+value() { echo "$1" | tr ' ' '\n' | sed -n "s/^$2=//p"; }
 
 # Instructions from exec to the first window's first map and to its first picture, counted by
 # callgrind, which writes one profile part at each of these X calls. Every program paints
@@ -95,10 +98,31 @@ profiles=${PELLAVIN_BENCH_PROFILES:-$build/profiles}
 rm -rf "$profiles"
 mkdir -p "$profiles"
 done_parts=
+# Instructions over the idle time, Pellavin with a question on screen and the pointer over it,
+# the idle reference likewise; callgrind's counts are zeroed as it begins and written as it
+# ends (see bench/driver.cpp). Prints the instructions.
+idle_count() { # idle_count NAME MODE PROGRAM
+  local out=$profiles/idle-$1 line
+  line=$(BENCH_CALLGRIND=1 ./pellavin_bench_driver "$2" "$idle" -- valgrind --tool=callgrind \
+    --callgrind-out-file="$out.%p" "./$3" 2>/dev/null)
+  [[ $line == *error=* ]] && { echo "idle $1 under callgrind: $line" >&2; exit 1; }
+  # The part the driver asked for: the first one written, zeroed at the start of the idle time.
+  sed -n 's/^summary: //p' "$(ls "$out".*.1)"
+}
 floor_count=$(count floor pellavin_bench_floor)
 splashlike_count=$(count splashlike pellavin_bench_splashlike)
 pellavin_count=$(count pellavin pellavin)
-echo "instructions: floor $floor_count; splash-like $splashlike_count; Pellavin $pellavin_count" >&2
+idlelike_ir=$(idle_count idlelike reference pellavin_bench_idlelike)
+pellavin_ir=$(idle_count pellavin pellavin pellavin)
+echo "instructions: floor $floor_count; splash-like $splashlike_count; Pellavin $pellavin_count; idle over $idle s: idle-like $idlelike_ir, Pellavin $pellavin_ir" >&2
+if [[ ${1:-} == --instructions ]]; then
+  awk -v f="$(value "$floor_count" picture)" -v r="$(value "$splashlike_count" picture)" \
+      -v p="$(value "$pellavin_count" picture)" -v ri="$idlelike_ir" -v pi="$pellavin_ir" 'BEGIN {
+    printf "first picture: floor %.2f M, splash-like %.2f M, Pellavin %.2f M: %.3fx floor, %.3fx splash-like\n", f / 1e6, r / 1e6, p / 1e6, p / f, p / r
+    printf "idle: idle-like %.2f M, Pellavin %.2f M: %.3fx idle-like\n", ri / 1e6, pi / 1e6, pi / ri }'
+  echo "profiles in $profiles"
+  exit 0
+fi
 
 # Warm the disk cache and fontconfig's for each; these runs are not counted.
 one floor 0 >/dev/null
@@ -119,7 +143,6 @@ median() {
   grep "^$1 " "$results" | tr ' ' '\n' | sed -n "s/^$2=//p" | sort -g |
     awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
-value() { echo "$1" | tr ' ' '\n' | sed -n "s/^$2=//p"; }
 
 fs=$(median floor startup_ms); ps=$(median pellavin startup_ms)
 fsc0=$(median floor startup_cpu_ms); psc0=$(median pellavin startup_cpu_ms)
@@ -142,7 +165,8 @@ awk -v fs="$fs" -v ps="$ps" -v ph="$ph" -v fm="$fm" -v pm="$pm" -v fc="$fc" -v p
     -v fsc="$fsc" -v psc="$psc" -v am="$am" -v ax="$ax" -v growth="$growth" -v idle="$idle" \
     -v seed="$seed" -v fsc0="$fsc0" -v psc0="$psc0" -v raw="$raw" -v start="$start" \
     -v pasted="$pasted" -v rc="$rc" -v rsc="$rsc" -v fi_map="$fi_map" -v fi_pic="$fi_pic" \
-    -v ri_pic="$ri_pic" -v pi_map="$pi_map" -v pi_pic="$pi_pic" 'BEGIN {
+    -v ri_pic="$ri_pic" -v pi_map="$pi_map" -v pi_pic="$pi_pic" -v ri_idle="$idlelike_ir" \
+    -v pi_idle="$pellavin_ir" 'BEGIN {
   met = "met"; not = "NOT MET"
   print "| figure | floor | reference | Pellavin | ratio | target | |"
   print "|---|---|---|---|---|---|---|"
@@ -153,6 +177,7 @@ awk -v fs="$fs" -v ps="$ps" -v ph="$ph" -v fm="$fm" -v pm="$pm" -v fc="$fc" -v p
   printf "| start-up CPU time (all threads, to the same map) | %.1f ms | - | %.1f ms | %.2fx floor | (information) | |\n", fsc0, psc0, psc0 / fsc0
   printf "| hand-over (key on splash to name prompt mapped) | - | - | %.1f ms | %.2fx floor start-up | <= 0.50x | %s |\n", ph, ph / fs, (ph <= 0.5 * fs) ? met : not
   printf "| peak memory (VmHWM, question on screen) | %.1f MB | - | %.1f MB | %.2fx floor | <= 1.15x | %s |\n", fm / 1024, pm / 1024, pm / fm, (pm <= 1.15 * fm) ? met : not
+  printf "| instructions over %d s idle (callgrind) | - | %.2f M (idle-like) | %.2f M | %.2fx reference | <= 1.20x | %s |\n", idle, ri_idle / 1e6, pi_idle / 1e6, pi_idle / ri_idle, (pi_idle <= 1.2 * ri_idle) ? met : not
   printf "| idle CPU over %d s (utime+stime) | %.3f %% | %.3f %% (idle-like) | %.3f %% | %s | (information) | |\n", idle, fc, rc, pc, (rc > 0) ? sprintf("%.2fx reference", pc / rc) : "-"
   printf "| idle CPU over %d s (scheduler, ns) | %.3f %% | %.3f %% (idle-like) | %.3f %% | %s | <= 1.20x | %s |\n", idle, fsc, rsc, psc, (rsc > 0) ? sprintf("%.2fx reference", psc / rsc) : "-", (rsc > 0 && psc <= 1.2 * rsc) ? met : not
   printf "| answer (Enter on a right answer to next question painted; harness) | - | - | %.2f ms (max %.1f) | - | report | |\n", am, ax
