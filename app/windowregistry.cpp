@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QStyle>
 #include <QTimer>
 
 #include <utility>
@@ -128,6 +129,16 @@ bool WindowRegistry::eventFilter(QObject *watched, QEvent *event)
     // window that was only minimised, does not count.
     if (event->type() == QEvent::Hide)
         QTimer::singleShot(0, this, &WindowRegistry::checkForEnd);
+    // The name prompt's buttons show the style's standard icons, and finding them the first
+    // time reads the icon theme: most of the hand-over's cost. Done once the splash window's
+    // first picture is out, while the student reads it.
+    if (event->type() == QEvent::Paint && watched == m_splash && !m_boxIconsFound) {
+        m_boxIconsFound = true;
+        QTimer::singleShot(0, this, [] {
+            for (const QStyle::StandardPixmap icon : {QStyle::SP_DialogOkButton, QStyle::SP_DialogCancelButton})
+                QApplication::style()->standardIcon(icon);
+        });
+    }
     return QObject::eventFilter(watched, event);
 }
 

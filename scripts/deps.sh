@@ -27,8 +27,8 @@ case "${1:-}" in
   # Installing, checking the menu entry and AppStream file, making the Debian package and
   # checking it.
   --package) packages+=(dpkg-dev file desktop-file-utils appstream lintian) ;;
-  # A virtual screen, a session bus, and the X libraries of the benchmark's driver.
-  --bench) packages+=(xvfb x11-utils dbus-x11 libx11-dev libxtst-dev) ;;
+  # A virtual screen, a session bus, the X libraries of the benchmark's driver, and callgrind.
+  --bench) packages+=(xvfb x11-utils dbus-x11 libx11-dev libxtst-dev valgrind) ;;
 esac
 
 # Waits for another program that is installing packages; prints one line for each step.

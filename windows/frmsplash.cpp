@@ -2,6 +2,7 @@
 
 #include "forms.h"
 #include "layout.h"
+#include "ppm.h"
 #include "runtimeservices.h"
 #include "splashtype.h"
 #include "syscolor.h"
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QResource>
 #include <QScreen>
 #include <QWindow>
 #include <QTimer>
@@ -238,8 +240,13 @@ void frmSplash::showEvent(QShowEvent *event)
 
 void frmSplash::loadLogo()
 {
-    if (imgLogo->pixmap().isNull())
-        imgLogo->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.jpg")));
+    if (!imgLogo->pixmap().isNull())
+        return;
+    // The JPEG's pixels are built in as well, decoded once by the tool that made them: showing
+    // them takes neither the image plugins nor the JPEG library.
+    const QImage pixels = readPpm(QResource(QStringLiteral(":/pictures/logo.ppm")).uncompressedData());
+    imgLogo->setPixmap(pixels.isNull() ? QPixmap(QStringLiteral(":/pictures/logo.jpg"))
+                                       : QPixmap::fromImage(pixels));
 }
 
 void frmSplash::hideEvent(QHideEvent *event)
