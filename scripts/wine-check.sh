@@ -16,12 +16,12 @@ wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
 mkdir -p "$work"
 
 echo "-- compiling with MinGW"
-version=$(sed -nE 's/^project\(Pellavin VERSION ([0-9]+)\.([0-9]+)\.([0-9]+).*/\1 \2 \3/p' "$root/CMakeLists.txt")
-read -r major minor patch <<<"$version"
+version=$(sed -nE 's/^project\(([A-Za-z]+) VERSION ([0-9]+)\.([0-9]+)\.([0-9]+).*/\1 \2 \3 \4/p' "$root/CMakeLists.txt")
+read -r name major minor patch <<<"$version"
 # The same substitutions as CMake's configure_file, so that the script's checks see the
 # resource a Windows build compiles.
 sed -e "s|@PELLAVIN_ICON_FILE@|$root/app/pellavin.ico|" \
-    -e "s|@PROJECT_VERSION_MAJOR@|$major|g; s|@PROJECT_VERSION_MINOR@|$minor|g; s|@PROJECT_VERSION_PATCH@|$patch|g" \
+    -e "s|@PROJECT_NAME@|$name|g; s|@PROJECT_VERSION_MAJOR@|$major|g; s|@PROJECT_VERSION_MINOR@|$minor|g; s|@PROJECT_VERSION_PATCH@|$patch|g" \
     -e "s|@PELLAVIN_VERSION_TEXT@|$major.$(printf '%02d' "$minor")|g" \
     "$root/app/pellavin.rc.in" >"$work/pellavin.rc"
 x86_64-w64-mingw32-windres "$work/pellavin.rc" -O coff -o "$work/pellavin-rc.o"
