@@ -2,7 +2,7 @@
 
 // PNG images with real checksums, and animations made of them, for tests.
 
-#include "cursorfile.h"
+#include "cursorwriter.h"
 
 #include <QByteArray>
 #include <QtEndian>

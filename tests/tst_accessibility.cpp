@@ -2,10 +2,8 @@
 #include "frmhelp.h"
 #include "frmmath.h"
 #include "frmsplash.h"
+#include "mathwindowfixture.h"
 #include "quiztexts.h"
-#include "recordingcursorplatform.h"
-#include "recordingforms.h"
-#include "scriptedservices.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -69,22 +67,11 @@ void walk(QAccessibleInterface *iface, QList<Node> &nodes, int depth = 0)
 
 }
 
-class TestAccessibility : public QObject
+class TestAccessibility : public QObject, MathWindowFixture
 {
     Q_OBJECT
 
-    ScriptedServices services;
-    RecordingCursorPlatform cursors;
-    RecordingForms forms;
-    std::unique_ptr<frmMath> w;
     QList<Told> events;
-
-    void queueBeginner(int a, int b, int op)
-    {
-        services.queueDraw(a, 15);
-        services.queueDraw(b, 15);
-        services.queueDraw(op, 2);
-    }
 
     void open()
     {
@@ -143,12 +130,8 @@ private slots:
 
     void init()
     {
-        services = ScriptedServices();
-        cursors = RecordingCursorPlatform();
-        forms = RecordingForms();
-        w = std::make_unique<frmMath>(services, cursors, forms);
-        w->tmrTimer->stop();
-        w->tmrCursorSecurity->stop();
+        freshServices();
+        makeWindow();
         events.clear();
     }
 

@@ -1,5 +1,5 @@
 #include "cursorbytes.h"
-#include "cursorfile.h"
+#include "cursorwriter.h"
 
 #include <QElapsedTimer>
 #include <QFile>

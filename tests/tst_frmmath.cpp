@@ -2,11 +2,9 @@
 #include "frmhelp.h"
 #include "frmmath.h"
 #include "layout.h"
+#include "mathwindowfixture.h"
 #include "quiztexts.h"
-#include "recordingcursorplatform.h"
-#include "recordingforms.h"
 #include "screenanswer.h"
-#include "scriptedservices.h"
 
 #include <QAction>
 #include <QDialog>
@@ -33,22 +31,9 @@ QString wrongBox(int triesLeft)
 
 }
 
-class TestFrmMath : public QObject
+class TestFrmMath : public QObject, MathWindowFixture
 {
     Q_OBJECT
-
-    ScriptedServices services;
-    RecordingCursorPlatform cursors;
-    RecordingForms forms;
-    std::unique_ptr<frmMath> w;
-
-    // Draws that make a Beginner question a op b (a >= b, so no re-draw is needed).
-    void queueBeginner(int a, int b, int op)
-    {
-        services.queueDraw(a, 15);
-        services.queueDraw(b, 15);
-        services.queueDraw(op, 2);
-    }
 
     void open(const QString &name = QStringLiteral("Ada"))
     {
@@ -76,13 +61,8 @@ class TestFrmMath : public QObject
 private slots:
     void init()
     {
-        services = ScriptedServices();
-        cursors = RecordingCursorPlatform();
-        forms = RecordingForms();
-        w = std::make_unique<frmMath>(services, cursors, forms);
-        // Ticks come from the tests, not from the wall clock.
-        w->tmrTimer->stop();
-        w->tmrCursorSecurity->stop();
+        freshServices();
+        makeWindow();
     }
 
     void cleanup()

@@ -1,6 +1,6 @@
 #include "animatedcursor.h"
 #include "cursorbytes.h"
-#include "cursorfile.h"
+#include "cursorwriter.h"
 #include "frmmath.h"
 #include "portablecursor.h"
 #include "recordingforms.h"

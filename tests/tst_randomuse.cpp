@@ -1,10 +1,8 @@
 #include "frmmath.h"
 #include "numbertext.h"
+#include "mathwindowfixture.h"
 #include "quiztexts.h"
-#include "recordingcursorplatform.h"
-#include "recordingforms.h"
 #include "screenanswer.h"
-#include "scriptedservices.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -25,16 +23,12 @@
 // both buttons, every menu command with OK and Cancel, clock ticks) and checks the session's
 // invariants after each one. The seed is fixed; PELLAVIN_RANDOM_SEED=random picks a fresh one
 // and PELLAVIN_RANDOM_SEED=<number> repeats a run.
-class TestRandomUse : public QObject
+class TestRandomUse : public QObject, MathWindowFixture
 {
     Q_OBJECT
 
     static constexpr int Events = 3000;
 
-    ScriptedServices services;
-    RecordingCursorPlatform cursors;
-    RecordingForms forms;
-    std::unique_ptr<frmMath> w;
     std::mt19937_64 rng;
     quint64 seed = 0;
     QString lastEvent;
@@ -221,9 +215,7 @@ private slots:
             else if (box.kind == ScriptedServices::Box::Kind::Input && chance(30))
                 services.inputAnswers.enqueue(randomText(pick(20)));
         };
-        w = std::make_unique<frmMath>(services, cursors, forms);
-        w->tmrTimer->stop();
-        w->tmrCursorSecurity->stop();
+        makeWindow();
         w->Show();
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));

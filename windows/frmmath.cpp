@@ -19,36 +19,6 @@
 #include <QScreen>
 #include <QTimer>
 
-namespace {
-
-QGroupBox *makeFrame(QWidget *parent, const char *name, const QString &caption, const QRect &box)
-{
-    auto *frame = new CaptionFrame(caption, parent);
-    frame->setObjectName(QLatin1String(name));
-    frame->setFont(dialogFont());
-    frame->setGeometry(box);
-    return frame;
-}
-
-// Qt tells screen readers of every description set, changed or not; the clock must not make
-// the whole window repeat itself each second.
-void describe(QWidget *widget, const QString &text)
-{
-    if (widget->accessibleDescription() != text)
-        widget->setAccessibleDescription(text);
-}
-
-QTimer *makeTimer(QObject *parent, const char *name, int intervalMs, Qt::TimerType type)
-{
-    auto *timer = new QTimer(parent);
-    timer->setObjectName(QLatin1String(name));
-    timer->setInterval(intervalMs);
-    timer->setTimerType(type);
-    return timer;
-}
-
-}
-
 frmMath::frmMath(RuntimeServices &services, cursorplatform::CursorPlatform &cursors, Forms &forms,
                  QWidget *parent)
     : QMainWindow(parent),
@@ -89,139 +59,6 @@ frmMath::frmMath(RuntimeServices &services, cursorplatform::CursorPlatform &curs
 }
 
 frmMath::~frmMath() = default;
-
-void frmMath::buildControls()
-{
-    auto *client = new QWidget(this);
-    client->setObjectName(QStringLiteral("frmMathClient"));
-    client->setFixedSize(twipsToPixels(4575), twipsToPixels(3945));
-    setCentralWidget(client);
-
-    const QFont normal = dialogFont();
-    const QFont large = dialogFont(24);
-    const QFont scoreFont = dialogFont(13.5);
-    using enum LabelSizing;
-
-    fraQuestion = makeFrame(client, "fraQuestion", tr("Question"), twipsRect(120, 120, 4335, 1215));
-    lblQuestionA = makeLabel(fraQuestion, "lblQuestionA", {}, twipsRect(240, 360, 885, 645), large, Fixed);
-    lblMathOperator = makeLabel(fraQuestion, "lblMathOperator", {}, twipsRect(1200, 360, 405, 435), large, Fixed);
-    lblQuestionB = makeLabel(fraQuestion, "lblQuestionB", {}, twipsRect(1920, 360, 885, 645), large, Fixed);
-    lblEqual = makeLabel(fraQuestion, "lblEqual", QStringLiteral("="), twipsRect(3000, 360, 285, 555), large, Auto);
-    lblAnswer = makeLabel(fraQuestion, "lblAnswer", QStringLiteral("?"), twipsRect(3480, 360, 255, 555), large, Auto);
-
-    fraAnswer = makeFrame(client, "fraAnswer", tr("Answer"), twipsRect(120, 1440, 2655, 1575));
-    lblYourAnswer = makeLabel(fraAnswer, "lblYourAnswer", tr("Your Answer:"), twipsRect(120, 360, 945, 195), normal, Auto);
-    txtAnswer = new QLineEdit(fraAnswer);
-    txtAnswer->setObjectName(QStringLiteral("txtAnswer"));
-    txtAnswer->setFont(normal);
-    txtAnswer->setGeometry(twipsRect(1200, 360, 1215, 285));
-    txtAnswer->setMaxLength(std::numeric_limits<int>::max());
-    txtAnswer->installEventFilter(this);
-    // The label names the box for screen readers too.
-    lblYourAnswer->setBuddy(txtAnswer);
-    cmdSubmit = makeButton(fraAnswer, "cmdSubmit", tr("Submit"), twipsRect(120, 960, 975, 375));
-    cmdSubmit->setDefault(true);
-    lblNextQuestion = makeButton(fraAnswer, "lblNextQuestion", tr("Next Question"), twipsRect(1200, 960, 1215, 375));
-
-    fraScore = makeFrame(client, "fraScore", tr("Score"), twipsRect(2880, 1440, 1575, 735));
-    lblScore = makeLabel(fraScore, "lblScore", {}, twipsRect(480, 240, 75, 360), scoreFont, Auto);
-
-    fraTime = makeFrame(client, "fraTime", tr("Time"), twipsRect(2880, 2280, 1575, 735));
-    lblHours = makeLabel(fraTime, "lblHours", QStringLiteral("00"), twipsRect(240, 360, 180, 195), normal, Auto);
-    lblColon1 = makeLabel(fraTime, "lblColon1", QStringLiteral(":"), twipsRect(435, 345, 45, 195), normal, Auto);
-    lblMinutes = makeLabel(fraTime, "lblMinutes", QStringLiteral("00"), twipsRect(480, 360, 180, 195), normal, Auto);
-    lblColon2 = makeLabel(fraTime, "lblColon2", QStringLiteral(":"), twipsRect(675, 345, 45, 195), normal, Auto);
-    lblSeconds = makeLabel(fraTime, "lblSeconds", QStringLiteral("00"), twipsRect(720, 360, 180, 195), normal, Auto);
-    // Coarse: the tick may land up to 50 ms off a whole interval, on the same wake-up as the
-    // answer box's blinking caret and one repaint with it; ticks do not drift, each one is
-    // placed from the last one's due time.
-    tmrTimer = makeTimer(fraTime, "tmrTimer", 1000, Qt::CoarseTimer);
-    connect(tmrTimer, &QTimer::timeout, this, &frmMath::tmrTimer_Timer);
-
-    fraStatus = makeFrame(client, "fraStatus", tr("Status"), twipsRect(120, 3120, 4335, 735));
-    lblQuestionsToGo = makeLabel(fraStatus, "lblQuestionsToGo", tr("Number of questions to go:"), twipsRect(120, 360, 1935, 255), normal, Fixed);
-    lblQuestionsToGoNumber = makeLabel(fraStatus, "lblQuestionsToGoNumber", {}, twipsRect(2160, 360, 615, 255), normal, Fixed);
-
-    tmrCursorSecurity = makeTimer(this, "tmrCursorSecurity", 1, Qt::PreciseTimer);
-    connect(tmrCursorSecurity, &QTimer::timeout, this, &frmMath::tmrCursorSecurity_Timer);
-
-    connect(cmdSubmit, &QPushButton::clicked, this, &frmMath::cmdSubmit_Click);
-    connect(lblNextQuestion, &QPushButton::clicked, this, &frmMath::lblNextQuestion_Click);
-
-    // Only the answer box and the two buttons take the focus, in this order.
-    setTabOrder(txtAnswer, cmdSubmit);
-    setTabOrder(cmdSubmit, lblNextQuestion);
-    setTabOrder(lblNextQuestion, txtAnswer);
-    txtAnswer->setFocus();
-}
-
-QAction *frmMath::addMenuItem(QMenu *menu, const char *name, const QString &caption,
-                              const QKeySequence &shortcut)
-{
-    QAction *item = menu->addAction(caption);
-    item->setObjectName(QLatin1String(name));
-    item->setShortcut(shortcut);
-    return item;
-}
-
-QMenu *frmMath::addMenu(const char *name, const QString &caption)
-{
-    QMenu *menu = menuBar()->addMenu(caption);
-    menu->setObjectName(QLatin1String(name));
-    menu->menuAction()->setObjectName(QLatin1String(name));
-    // Popups are windows of their own and do not take the font from the window.
-    menu->setFont(dialogFont());
-    // An open menu is read out by its own name, which it does not take from its title.
-    menu->setAccessibleName(caption);
-    return menu;
-}
-
-void frmMath::buildMenus()
-{
-    menuBar()->setFont(dialogFont());
-
-    mnuFile = addMenu("mnuFile", tr("File"));
-    mnuFileNewSession = addMenuItem(mnuFile, "mnuFileNewSession", tr("New Session"), QKeySequence(Qt::CTRL | Qt::Key_N));
-    mnuFilePrint = addMenuItem(mnuFile, "mnuFilePrint", tr("Print"), QKeySequence(Qt::CTRL | Qt::Key_P));
-    mnuSeparator = mnuFile->addSeparator();
-    mnuSeparator->setObjectName(QStringLiteral("mnuSeparator"));
-    mnuFileExit = addMenuItem(mnuFile, "mnuFileExit", tr("Exit"), QKeySequence(Qt::CTRL | Qt::Key_X));
-
-    mnuDifficulty = addMenu("mnuDifficulty", tr("Difficulty"));
-    mnuDifficultyBeginner = addMenuItem(mnuDifficulty, "mnuDifficultyBeginner", tr("Beginner(+,-)"), QKeySequence(Qt::CTRL | Qt::Key_B));
-    mnuDifficultyIntermediate = addMenuItem(mnuDifficulty, "mnuDifficultyIntermediate", tr("Intermediate(+,-,x)"), QKeySequence(Qt::CTRL | Qt::Key_M));
-    mnuDifficultyAdvanced = addMenuItem(mnuDifficulty, "mnuDifficultyAdvanced", tr("Advanced(+,-,x,/)"), QKeySequence(Qt::CTRL | Qt::Key_A));
-    for (QAction *item : {mnuDifficultyBeginner, mnuDifficultyIntermediate, mnuDifficultyAdvanced})
-        item->setCheckable(true);
-    mnuDifficultyBeginner->setChecked(true);
-
-    mnuHelp = addMenu("mnuHelp", tr("Help"));
-    mnuHelpAbout = addMenuItem(mnuHelp, "mnuHelpAbout", tr("About"), {});
-    mnuHelpUsingThisProgram = addMenuItem(mnuHelp, "mnuHelpUsingThisProgram", tr("Using this program"), {});
-
-    connect(mnuFileNewSession, &QAction::triggered, this, &frmMath::mnuFileNewSession_Click);
-    connect(mnuFilePrint, &QAction::triggered, this, &frmMath::mnuFilePrint_Click);
-    connect(mnuFileExit, &QAction::triggered, this, &frmMath::mnuFileExit_Click);
-    connect(mnuHelpAbout, &QAction::triggered, this, &frmMath::mnuHelpAbout_Click);
-    connect(mnuHelpUsingThisProgram, &QAction::triggered, this, &frmMath::mnuHelpUsingThisProgram_Click);
-    connect(mnuDifficultyBeginner, &QAction::triggered, this, [this](bool checked) {
-        onDifficultyTriggered(mnuDifficultyBeginner, checked, &frmMath::mnuDifficultyBeginner_Click);
-    });
-    connect(mnuDifficultyIntermediate, &QAction::triggered, this, [this](bool checked) {
-        onDifficultyTriggered(mnuDifficultyIntermediate, checked, &frmMath::mnuDifficultyIntermediate_Click);
-    });
-    connect(mnuDifficultyAdvanced, &QAction::triggered, this, [this](bool checked) {
-        onDifficultyTriggered(mnuDifficultyAdvanced, checked, &frmMath::mnuDifficultyAdvanced_Click);
-    });
-}
-
-void frmMath::onDifficultyTriggered(QAction *item, bool checkedNow, void (frmMath::*handler)())
-{
-    // Qt has already flipped the mark; put back the state the user saw, so that the handler
-    // decides on it and moves the marks itself.
-    item->setChecked(!checkedNow);
-    (this->*handler)();
-}
 
 void frmMath::Show()
 {
@@ -313,8 +150,7 @@ void frmMath::tmrTimer_Timer()
 
 void frmMath::tmrCursorSecurity_Timer()
 {
-    m_cursor.tmrCursorSecurity_Timer([this] { return displayState(); }, DefaultCursorFile);
-    tmrCursorSecurity->stop();
+    tmrCursorSecurity->tick();
 }
 
 void frmMath::mnuFileNewSession_Click()
@@ -358,15 +194,6 @@ void frmMath::mnuHelpAbout_Click()
 void frmMath::mnuHelpUsingThisProgram_Click()
 {
     m_forms.showHelp();
-}
-
-int frmMath::displayState() const
-{
-    if (isMinimized())
-        return AnimatedCursor::Minimized;
-    if (isMaximized())
-        return AnimatedCursor::Maximized;
-    return AnimatedCursor::Normal;
 }
 
 void frmMath::onFocusWindowChanged(QWindow *now)
@@ -486,97 +313,6 @@ void frmMath::setCaption(Caption which, const QString &text)
     if (which == Caption::QuestionsToGoNumber && m_session.intQuestionCount == 1)
         m_sessionBegun = true;
     m_describeLater->start();
-}
-
-QString frmMath::spokenQuestion() const
-{
-    if (lblQuestionA->text().isEmpty())
-        return {};
-    // Screen readers say the operators as drawn as "plus", "dash", "star" and "slash", and at
-    // their lowest punctuation level not at all; words are heard at every level.
-    const QString drawn = lblMathOperator->text();
-    QString op = drawn;
-    if (drawn == u"+")
-        op = tr("plus");
-    else if (drawn == u"-")
-        op = tr("minus");
-    else if (drawn == u"*")
-        op = tr("times");
-    else if (drawn == u"/")
-        op = tr("divided by");
-    return lblQuestionA->text() + u' ' + op + u' ' + lblQuestionB->text() + u' '
-           + lblEqual->text() + u' ' + lblAnswer->text();
-}
-
-void frmMath::describeForScreenReaders()
-{
-    // Each frame reads as its caption followed by what it shows. The answer box also carries
-    // the question and the score, and the focused control tells what is new (see below).
-    const QString question = spokenQuestion();
-    const QString score = lblScore->text();
-    describe(fraQuestion, question);
-    describe(fraScore, score);
-    describe(fraTime, lblHours->text() + lblColon1->text() + lblMinutes->text() + lblColon2->text()
-                          + lblSeconds->text());
-    describe(fraStatus, lblQuestionsToGo->text() + u' ' + lblQuestionsToGoNumber->text());
-    QString answerBox = question;
-    if (!score.isEmpty())
-        answerBox += QStringLiteral(", ") + fraScore->title() + u' ' + score;
-    tellFocusedControl(answerBox);
-}
-
-QString frmMath::newsForScreenReaders()
-{
-    // Said once, before the question: a new level, and the length of a session begun.
-    QString news;
-    for (QAction *item : {mnuDifficultyBeginner, mnuDifficultyIntermediate, mnuDifficultyAdvanced}) {
-        if (item->isChecked() && item != m_toldLevel) {
-            m_toldLevel = item;
-            // "Intermediate(+,-,x)" is read as "Intermediate", without its punctuation.
-            const QString caption = item->text();
-            news += mnuDifficulty->title() + u' ' + caption.left(caption.indexOf(u'(')).trimmed()
-                    + QStringLiteral(", ");
-        }
-    }
-    if (m_sessionBegun)
-        news += tr("%1 questions").arg(QuizEngine::QuestionsPerSession) + QStringLiteral(", ");
-    m_sessionBegun = false;
-    return news;
-}
-
-void frmMath::tellFocusedControl(const QString &answerBox)
-{
-    // A screen reader speaks a changed description of the focused control, and of no other
-    // control: so whichever of the three has the focus (or gets it back when a message box
-    // closes) carries what is new, and a student who skips hears the next question too. The
-    // clock is not in it.
-    const QString news = newsForScreenReaders();
-    if (news.isEmpty() && answerBox == m_toldAnswerBox)
-        return;
-    m_toldAnswerBox = answerBox;
-    // With the focus elsewhere (in the menu bar), the answer box keeps it for later.
-    QWidget *focused = focusWidget();
-    if (focused != cmdSubmit && focused != lblNextQuestion)
-        focused = txtAnswer;
-    if (m_toldOnce && m_toldOnce != focused)
-        describe(m_toldOnce, m_toldOnce == txtAnswer ? answerBox : QString());
-    describe(txtAnswer, answerBox);
-    describe(focused, news + answerBox);
-    m_toldOnce = focused != txtAnswer || !news.isEmpty() ? focused : nullptr;
-}
-
-void frmMath::onFocusChanged(QWidget *now)
-{
-    // What was told once is dropped when the focus moves on, to another control or to a
-    // message box, after the move itself is told, so that coming back does not repeat it.
-    if (!m_toldOnce || !now || now == m_toldOnce)
-        return;
-    QTimer::singleShot(0, this, [this] {
-        if (!m_toldOnce || QApplication::focusWidget() == m_toldOnce)
-            return;
-        describe(m_toldOnce, m_toldOnce == txtAnswer ? m_toldAnswerBox : QString());
-        m_toldOnce = nullptr;
-    });
 }
 
 QString frmMath::answerText() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "animatedcursor.h"
+#include "cursorguard.h"
 #include "quizengine.h"
 #include "quizsession.h"
 #include "quizview.h"
@@ -66,6 +67,7 @@ protected:
 
 private:
     void buildControls();
+    void buildAnswerFrame(QWidget *client, const QFont &normal);
     void buildMenus();
     QMenu *addMenu(const char *name, const QString &caption);
     QAction *addMenuItem(QMenu *menu, const char *name, const QString &caption,
@@ -73,7 +75,6 @@ private:
     void onDifficultyTriggered(QAction *item, bool checkedNow,
                                void (frmMath::*handler)());
     bool isMenuShortcut(const QKeySequence &keys) const;
-    int displayState() const;
     void centreOnScreen();
     void onFocusWindowChanged(QWindow *now);
     void describeForScreenReaders();
@@ -138,7 +139,7 @@ public:
     QGroupBox *fraStatus = nullptr;
     QLabel *lblQuestionsToGo = nullptr;
     QLabel *lblQuestionsToGoNumber = nullptr;
-    QTimer *tmrCursorSecurity = nullptr;
+    CursorGuard *tmrCursorSecurity = nullptr;
 
     QMenu *mnuFile = nullptr;
     QAction *mnuFileNewSession = nullptr;

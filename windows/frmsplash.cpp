@@ -62,10 +62,7 @@ frmSplash::~frmSplash() = default;
 
 void frmSplash::buildControls()
 {
-    tmrCursorSecurity = new QTimer(this);
-    tmrCursorSecurity->setObjectName(QStringLiteral("tmrCursorSecurity"));
-    tmrCursorSecurity->setInterval(1);
-    tmrCursorSecurity->setTimerType(Qt::PreciseTimer);
+    tmrCursorSecurity = new CursorGuard(*this, m_cursor, HelloCursorFile);
     connect(tmrCursorSecurity, &QTimer::timeout, this, &frmSplash::tmrCursorSecurity_Timer);
 
     Frame1 = new CaptionFrame(QString(), this);
@@ -136,8 +133,7 @@ void frmSplash::Form_Terminate()
 
 void frmSplash::tmrCursorSecurity_Timer()
 {
-    m_cursor.tmrCursorSecurity_Timer([this] { return displayState(); }, HelloCursorFile);
-    tmrCursorSecurity->stop();
+    tmrCursorSecurity->tick();
 }
 
 void frmSplash::Frame1_Click() { clicked(); }
@@ -159,15 +155,6 @@ void frmSplash::unloadAndShowMath()
 {
     close();
     m_forms.showMath();
-}
-
-int frmSplash::displayState() const
-{
-    if (isMinimized())
-        return AnimatedCursor::Minimized;
-    if (isMaximized())
-        return AnimatedCursor::Maximized;
-    return AnimatedCursor::Normal;
 }
 
 bool frmSplash::event(QEvent *event)

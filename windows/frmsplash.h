@@ -1,13 +1,13 @@
 #pragma once
 
 #include "animatedcursor.h"
+#include "cursorguard.h"
 
 #include <QWidget>
 
 class CaptionFrame;
 class Forms;
 class QLabel;
-class QTimer;
 class RuntimeServices;
 
 // The first window: title, version and logo, and the greeting cursor. A character key or a
@@ -40,7 +40,7 @@ public:
     void lblProductName_Click();
     void lblVersion_Click();
 
-    QTimer *tmrCursorSecurity = nullptr;
+    CursorGuard *tmrCursorSecurity = nullptr;
     CaptionFrame *Frame1 = nullptr;
     QLabel *imgLogo = nullptr;
     QLabel *lblCopyright = nullptr;
@@ -62,7 +62,6 @@ private:
     void loadLogo();
     void unloadAndShowMath();
     void clicked();
-    int displayState() const;
 
     RuntimeServices &m_services;
     Forms &m_forms;

@@ -29,98 +29,129 @@ struct Prefix
     long long exponent = 0;
 };
 
-Prefix readPrefix(std::u16string_view input)
+// Reads the prefix a character at a time, in the order sign, integer digits, fraction,
+// exponent mark, exponent sign, exponent digits; each step may be left out.
+class PrefixReader
 {
-    enum class State { Sign, Integer, Fraction, ExponentSign, ExponentDigits };
-    Prefix p;
-    std::string mantissa;
-    std::string exponentText;
-    bool mantissaDigits = false;
-    int fractionDigits = 0;
-    bool exponentNegative = false;
-    State state = State::Sign;
-
-    for (const char16_t c : input) {
-        if (isBlank(c))
-            continue;
-        bool taken = false;
-        switch (state) {
-        case State::Sign:
-            if (c == u'+' || c == u'-') {
-                p.negative = (c == u'-');
-                state = State::Integer;
-                taken = true;
-                break;
-            }
-            state = State::Integer;
-            [[fallthrough]];
-        case State::Integer:
-            if (isDigit(c)) {
-                mantissa.push_back(static_cast<char>(c));
-                mantissaDigits = true;
-                if (p.anySignificant) {
-                    ++p.firstSignificant;
-                } else if (c != u'0') {
-                    p.anySignificant = true;
-                    p.firstSignificant = 1;
-                }
-                taken = true;
-            } else if (c == u'.') {
-                mantissa.push_back('.');
-                state = State::Fraction;
-                taken = true;
-            } else if ((c == u'e' || c == u'E') && mantissaDigits) {
-                state = State::ExponentSign;
-                taken = true;
-            }
-            break;
-        case State::Fraction:
-            if (isDigit(c)) {
-                mantissa.push_back(static_cast<char>(c));
-                mantissaDigits = true;
-                ++fractionDigits;
-                if (!p.anySignificant && c != u'0') {
-                    p.anySignificant = true;
-                    p.firstSignificant = 1 - fractionDigits;
-                }
-                taken = true;
-            } else if ((c == u'e' || c == u'E') && mantissaDigits) {
-                state = State::ExponentSign;
-                taken = true;
-            }
-            break;
-        case State::ExponentSign:
-            if (c == u'+' || c == u'-') {
-                exponentNegative = (c == u'-');
-                state = State::ExponentDigits;
-                taken = true;
-                break;
-            }
-            state = State::ExponentDigits;
-            [[fallthrough]];
-        case State::ExponentDigits:
-            if (isDigit(c)) {
-                exponentText.push_back(static_cast<char>(c));
-                // Saturate: beyond this every value is out of range anyway.
-                if (p.exponent < 1'000'000'000)
-                    p.exponent = p.exponent * 10 + (c - u'0');
-                taken = true;
-            }
-            break;
+public:
+    // Whether c continues the number: the first character that does not, ends it.
+    bool take(char16_t c)
+    {
+        switch (m_state) {
+        case State::Sign: return takeSign(c);
+        case State::Integer: return takeInteger(c);
+        case State::Fraction: return takeFraction(c);
+        case State::ExponentSign: return takeExponentSign(c);
+        case State::ExponentDigits: return takeExponentDigit(c);
         }
-        if (!taken)
-            break;
+        return false;
     }
 
-    if (!mantissaDigits)
-        return p; // nothing numeric: text stays empty
-    if (exponentNegative)
-        p.exponent = -p.exponent;
-    // A stem for from_chars: "1e" or "1e-" without digits is read as "1".
-    p.text = (p.negative ? "-" : "") + mantissa;
-    if (!exponentText.empty())
-        p.text += (exponentNegative ? "e-" : "e") + exponentText;
-    return p;
+    Prefix finish()
+    {
+        if (!m_mantissaDigits)
+            return m_p; // nothing numeric: text stays empty
+        if (m_exponentNegative)
+            m_p.exponent = -m_p.exponent;
+        // A stem for from_chars: "1e" or "1e-" without digits is read as "1".
+        m_p.text = (m_p.negative ? "-" : "") + m_mantissa;
+        if (!m_exponentText.empty())
+            m_p.text += (m_exponentNegative ? "e-" : "e") + m_exponentText;
+        return m_p;
+    }
+
+private:
+    enum class State { Sign, Integer, Fraction, ExponentSign, ExponentDigits };
+
+    bool takeSign(char16_t c)
+    {
+        m_state = State::Integer;
+        if (c != u'+' && c != u'-')
+            return takeInteger(c);
+        m_p.negative = (c == u'-');
+        return true;
+    }
+
+    bool takeInteger(char16_t c)
+    {
+        if (isDigit(c)) {
+            m_mantissa.push_back(static_cast<char>(c));
+            m_mantissaDigits = true;
+            if (m_p.anySignificant) {
+                ++m_p.firstSignificant;
+            } else if (c != u'0') {
+                m_p.anySignificant = true;
+                m_p.firstSignificant = 1;
+            }
+            return true;
+        }
+        if (c == u'.') {
+            m_mantissa.push_back('.');
+            m_state = State::Fraction;
+            return true;
+        }
+        return takeExponentMark(c);
+    }
+
+    bool takeFraction(char16_t c)
+    {
+        if (!isDigit(c))
+            return takeExponentMark(c);
+        m_mantissa.push_back(static_cast<char>(c));
+        m_mantissaDigits = true;
+        ++m_fractionDigits;
+        if (!m_p.anySignificant && c != u'0') {
+            m_p.anySignificant = true;
+            m_p.firstSignificant = 1 - m_fractionDigits;
+        }
+        return true;
+    }
+
+    bool takeExponentMark(char16_t c)
+    {
+        if ((c != u'e' && c != u'E') || !m_mantissaDigits)
+            return false;
+        m_state = State::ExponentSign;
+        return true;
+    }
+
+    bool takeExponentSign(char16_t c)
+    {
+        m_state = State::ExponentDigits;
+        if (c != u'+' && c != u'-')
+            return takeExponentDigit(c);
+        m_exponentNegative = (c == u'-');
+        return true;
+    }
+
+    bool takeExponentDigit(char16_t c)
+    {
+        if (!isDigit(c))
+            return false;
+        m_exponentText.push_back(static_cast<char>(c));
+        // Saturate: beyond this every value is out of range anyway.
+        if (m_p.exponent < 1'000'000'000)
+            m_p.exponent = m_p.exponent * 10 + (c - u'0');
+        return true;
+    }
+
+    Prefix m_p;
+    std::string m_mantissa;
+    std::string m_exponentText;
+    bool m_mantissaDigits = false;
+    int m_fractionDigits = 0;
+    bool m_exponentNegative = false;
+    State m_state = State::Sign;
+};
+
+Prefix readPrefix(std::u16string_view input)
+{
+    PrefixReader reader;
+    for (const char16_t c : input) {
+        if (!isBlank(c) && !reader.take(c))
+            break;
+    }
+    return reader.finish();
 }
 
 }

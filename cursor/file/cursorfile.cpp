@@ -1,4 +1,7 @@
 #include "cursorfile.h"
+#include "dibrows.h"
+#include "pnginfo.h"
+#include "readbytes.h"
 
 #include <algorithm>
 #include <array>
@@ -10,160 +13,7 @@
 namespace cursorfile {
 namespace {
 
-using Bytes = std::span<const std::uint8_t>;
-
-// All reads go through these: they return false instead of touching memory past the end.
-bool readU16(Bytes b, std::size_t at, std::uint16_t& out)
-{
-    if (at > b.size() || b.size() - at < 2)
-        return false;
-    out = static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
-    return true;
-}
-
-bool readU32(Bytes b, std::size_t at, std::uint32_t& out)
-{
-    if (at > b.size() || b.size() - at < 4)
-        return false;
-    out = static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8)
-        | (static_cast<std::uint32_t>(b[at + 2]) << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
-    return true;
-}
-
-std::uint32_t bigEndian32(Bytes b, std::size_t at)
-{
-    return (static_cast<std::uint32_t>(b[at]) << 24) | (static_cast<std::uint32_t>(b[at + 1]) << 16)
-        | (static_cast<std::uint32_t>(b[at + 2]) << 8) | static_cast<std::uint32_t>(b[at + 3]);
-}
-
-bool hasTag(Bytes b, std::size_t at, const char (&tag)[5])
-{
-    if (at > b.size() || b.size() - at < 4)
-        return false;
-    return std::memcmp(b.data() + at, tag, 4) == 0;
-}
-
-// The sub-span [at, at+size) or nothing when it does not fit; written so that at+size cannot overflow.
-std::optional<Bytes> slice(Bytes b, std::size_t at, std::size_t size)
-{
-    if (at > b.size() || size > b.size() - at)
-        return std::nullopt;
-    return b.subspan(at, size);
-}
-
-constexpr std::array<std::uint8_t, 8> pngSignature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-
-bool isPng(Bytes b)
-{
-    return b.size() >= pngSignature.size() && std::equal(pngSignature.begin(), pngSignature.end(), b.begin());
-}
-
-std::size_t rowStride(int width, int bitCount)
-{
-    return ((static_cast<std::size_t>(width) * static_cast<std::size_t>(bitCount) + 31) / 32) * 4;
-}
-
-// What an image is, read from its headers and checked whole before anything is decoded.
-struct ImageInfo {
-    int width = 0, height = 0, bitCount = 0;
-    std::size_t paletteCount = 0;  // DIB: colours to read for the pixels
-    std::size_t pixelsAt = 0;      // DIB: where the XOR rows start
-};
-
-constexpr std::size_t dibHeaderSize = 40;
-
-// CRC-32 of ISO 3309, as PNG chunks carry it.
-constexpr std::array<std::uint32_t, 256> crcTable = [] {
-    std::array<std::uint32_t, 256> table{};
-    for (std::uint32_t n = 0; n < 256; ++n) {
-        std::uint32_t c = n;
-        for (int k = 0; k < 8; ++k)
-            c = (c & 1) != 0 ? 0xedb88320u ^ (c >> 1) : c >> 1;
-        table[n] = c;
-    }
-    return table;
-}();
-
-std::uint32_t crc32(Bytes b)
-{
-    std::uint32_t c = 0xffffffffu;
-    for (const std::uint8_t byte : b)
-        c = crcTable[(c ^ byte) & 0xff] ^ (c >> 8);
-    return c ^ 0xffffffffu;
-}
-
-bool isLetter(std::uint8_t c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-bool validPngDepth(std::uint8_t colourType, std::uint8_t depth)
-{
-    switch (colourType) {
-    case 0: return depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;
-    case 3: return depth == 1 || depth == 2 || depth == 4 || depth == 8;
-    case 2: case 4: case 6: return depth == 8 || depth == 16;
-    default: return false;
-    }
-}
-
-// Walks every chunk, so that what the image decoder would refuse is refused here already:
-// a bad CRC on a critical chunk, a chunk running past the end, IHDR missing, repeated or insane, a palette image
-// without PLTE, no IDAT, no IEND, an unknown critical chunk. Only the compressed pixels
-// themselves are left to the decoder.
-std::optional<ImageInfo> pngInfo(Bytes b)
-{
-    if (!isPng(b))
-        return std::nullopt;
-    std::optional<ImageInfo> info;
-    std::uint8_t colourType = 0;
-    bool havePalette = false, haveData = false;
-    for (std::size_t at = pngSignature.size();;) {
-        if (b.size() - at < 12)
-            return std::nullopt;
-        const std::uint32_t length = bigEndian32(b, at);
-        const auto typeAndData = slice(b, at + 4, 4 + static_cast<std::size_t>(length));
-        if (length > 0x7fffffffu || !typeAndData || b.size() - (at + 8) - length < 4)
-            return std::nullopt;
-        const Bytes data = typeAndData->subspan(4);
-        if (!std::all_of(typeAndData->begin(), typeAndData->begin() + 4, isLetter))
-            return std::nullopt;
-        const bool critical = ((*typeAndData)[0] & 0x20) == 0;
-        const bool intact = bigEndian32(b, at + 8 + length) == crc32(*typeAndData);
-        at += 12 + static_cast<std::size_t>(length);
-        // The decoder gives up on a damaged critical chunk but passes over a damaged ancillary one.
-        if (!intact && critical)
-            return std::nullopt;
-
-        if (!info) {
-            if (!hasTag(*typeAndData, 0, "IHDR") || length != 13)
-                return std::nullopt;
-            const std::uint32_t w = bigEndian32(data, 0), h = bigEndian32(data, 4);
-            const std::uint8_t depth = data[8];
-            colourType = data[9];
-            if (w < 1 || h < 1 || w > maxImageSide || h > maxImageSide || !validPngDepth(colourType, depth)
-                || data[10] != 0 || data[11] != 0 || data[12] > 1)
-                return std::nullopt;
-            info = ImageInfo{static_cast<int>(w), static_cast<int>(h), 32, 0, 0};
-        } else if (!intact) {
-            continue;
-        } else if (hasTag(*typeAndData, 0, "IHDR")) {
-            return std::nullopt;
-        } else if (hasTag(*typeAndData, 0, "PLTE")) {
-            if (colourType == 3 && (length == 0 || length % 3 != 0 || length > 3 * 256))
-                return std::nullopt;
-            havePalette = true;
-        } else if (hasTag(*typeAndData, 0, "IDAT")) {
-            if (colourType == 3 && !havePalette)
-                return std::nullopt;
-            haveData = true;
-        } else if (hasTag(*typeAndData, 0, "IEND")) {
-            return haveData ? info : std::nullopt;
-        } else if (critical) {
-            return std::nullopt;  // and not one we know
-        }
-    }
-}
+using namespace detail;
 
 std::optional<ImageInfo> dibInfo(Bytes b)
 {
@@ -211,13 +61,12 @@ bool maskBit(Bytes row, int x)
     return (row[static_cast<std::size_t>(x) / 8] >> (7 - x % 8)) & 1;
 }
 
-// The layout in info has been checked against b already; the slices below are belt and braces.
-std::optional<Frame> decodeDib(Bytes b, const ImageInfo& info)
-{
-    const int w = info.width, h = info.height, bpp = info.bitCount;
+// Unused palette slots stay black so that any pixel index is safe to look up.
+using Palette = std::array<std::uint32_t, 256>;
 
-    // Unused palette slots stay black so that any pixel index is safe to look up.
-    std::array<std::uint32_t, 256> palette{};
+std::optional<Palette> readPalette(Bytes b, const ImageInfo& info)
+{
+    Palette palette{};
     const std::size_t paletteCount = info.paletteCount;
     const auto paletteBytes = slice(b, info.pixelsAt - paletteCount * 4, paletteCount * 4);
     if (!paletteBytes)
@@ -226,6 +75,32 @@ std::optional<Frame> decodeDib(Bytes b, const ImageInfo& info)
         const auto* p = paletteBytes->data() + i * 4;
         palette[i] = (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[1]) << 8) | p[0];
     }
+    return palette;
+}
+
+// Pixel ux of an XOR row, as 0xAARRGGBB; alpha is only in the file at 32 bits.
+std::uint32_t dibPixel(Bytes row, std::size_t ux, int bpp, const Palette& palette)
+{
+    switch (bpp) {
+    case 1: return palette[(row[ux / 8] >> (7 - ux % 8)) & 1];
+    case 4: return palette[(row[ux / 2] >> (ux % 2 == 0 ? 4 : 0)) & 0xf];
+    case 8: return palette[row[ux]];
+    case 24:
+        return (static_cast<std::uint32_t>(row[ux * 3 + 2]) << 16) | (static_cast<std::uint32_t>(row[ux * 3 + 1]) << 8)
+            | row[ux * 3];
+    default:
+        return (static_cast<std::uint32_t>(row[ux * 4 + 3]) << 24) | (static_cast<std::uint32_t>(row[ux * 4 + 2]) << 16)
+            | (static_cast<std::uint32_t>(row[ux * 4 + 1]) << 8) | row[ux * 4];
+    }
+}
+
+// The layout in info has been checked against b already; the slices below are belt and braces.
+std::optional<Frame> decodeDib(Bytes b, const ImageInfo& info)
+{
+    const int w = info.width, h = info.height, bpp = info.bitCount;
+    const auto palette = readPalette(b, info);
+    if (!palette)
+        return std::nullopt;
 
     const std::size_t xorStride = rowStride(w, bpp), andStride = rowStride(w, 1);
     const auto xorBytes = slice(b, info.pixelsAt, xorStride * static_cast<std::size_t>(h));
@@ -245,23 +120,10 @@ std::optional<Frame> decodeDib(Bytes b, const ImageInfo& info)
         const auto mask = andBytes->subspan(static_cast<std::size_t>(h - 1 - y) * andStride, andStride);
         std::uint32_t* out = f.argb.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w);
         for (int x = 0; x < w; ++x) {
-            const auto ux = static_cast<std::size_t>(x);
-            std::uint32_t px = 0;
-            switch (bpp) {
-            case 1: px = palette[(row[ux / 8] >> (7 - ux % 8)) & 1]; break;
-            case 4: px = palette[(row[ux / 2] >> (ux % 2 == 0 ? 4 : 0)) & 0xf]; break;
-            case 8: px = palette[row[ux]]; break;
-            case 24:
-                px = (static_cast<std::uint32_t>(row[ux * 3 + 2]) << 16) | (static_cast<std::uint32_t>(row[ux * 3 + 1]) << 8)
-                    | row[ux * 3];
-                break;
-            default:
-                px = (static_cast<std::uint32_t>(row[ux * 4 + 3]) << 24) | (static_cast<std::uint32_t>(row[ux * 4 + 2]) << 16)
-                    | (static_cast<std::uint32_t>(row[ux * 4 + 1]) << 8) | row[ux * 4];
+            std::uint32_t px = dibPixel(row, static_cast<std::size_t>(x), bpp, *palette);
+            if (bpp == 32)
                 anyAlpha = anyAlpha || (px >> 24) != 0;
-                break;
-            }
-            if (bpp != 32)
+            else
                 px |= maskBit(mask, x) ? 0u : 0xff000000u;
             out[x] = px;
         }
@@ -383,7 +245,13 @@ bool isId(const Chunk& c, const char (&tag)[5])
     return std::memcmp(c.id.data(), tag, 4) == 0;
 }
 
-std::optional<Cursor> parseAni(Bytes b)
+// The chunks of an .ani that are read; the first of each kind counts.
+struct AniChunks {
+    std::optional<Bytes> anih, rate, seq;
+    std::vector<Bytes> icons;  // the icon chunks of the first LIST fram
+};
+
+std::optional<AniChunks> findAniChunks(Bytes b)
 {
     std::uint32_t riffSize = 0;
     if (!readU32(b, 4, riffSize) || !hasTag(b, 8, "ACON") || riffSize < 4)
@@ -395,19 +263,18 @@ std::optional<Cursor> parseAni(Bytes b)
     if (!chunks)
         return std::nullopt;
 
-    std::optional<Bytes> anih, rate, seq;
-    std::vector<Bytes> icons;
+    AniChunks found;
     bool haveFrames = false;
     for (const auto& c : *chunks) {
         if (isId(c, "anih")) {
-            if (!anih)
-                anih = c.data;
+            if (!found.anih)
+                found.anih = c.data;
         } else if (isId(c, "rate")) {
-            if (!rate)
-                rate = c.data;
+            if (!found.rate)
+                found.rate = c.data;
         } else if (isId(c, "seq ")) {
-            if (!seq)
-                seq = c.data;
+            if (!found.seq)
+                found.seq = c.data;
         } else if (isId(c, "LIST") && hasTag(c.data, 0, "fram") && !haveFrames) {
             haveFrames = true;
             const auto sub = splitChunks(c.data.subspan(4));
@@ -416,106 +283,119 @@ std::optional<Cursor> parseAni(Bytes b)
             for (const auto& s : *sub) {
                 if (!isId(s, "icon"))
                     continue;
-                if (icons.size() >= maxFrames)
+                if (found.icons.size() >= maxFrames)
                     return std::nullopt;
-                icons.push_back(s.data);
+                found.icons.push_back(s.data);
             }
         }
     }
+    return found;
+}
+
+struct AniHeader {
+    std::uint32_t nFrames = 0, nSteps = 0, jifRate = 0;
+};
+
+// The anih header, checked against the chunks it describes.
+std::optional<AniHeader> readAniHeader(const AniChunks& chunks)
+{
+    const auto& anih = chunks.anih;
     if (!anih || anih->size() < 36)
         return std::nullopt;
-
-    std::uint32_t cbSize = 0, nFrames = 0, nSteps = 0, cx = 0, cy = 0, jifRate = 0;
+    std::uint32_t cbSize = 0, cx = 0, cy = 0;
+    AniHeader h;
     readU32(*anih, 0, cbSize);
-    readU32(*anih, 4, nFrames);
-    readU32(*anih, 8, nSteps);
+    readU32(*anih, 4, h.nFrames);
+    readU32(*anih, 8, h.nSteps);
     readU32(*anih, 12, cx);
     readU32(*anih, 16, cy);
-    readU32(*anih, 28, jifRate);
-    if (cbSize != 36 || nFrames < 1 || nFrames > maxFrames || nSteps < 1 || nSteps > maxSteps)
+    readU32(*anih, 28, h.jifRate);
+    if (cbSize != 36 || h.nFrames < 1 || h.nFrames > maxFrames || h.nSteps < 1 || h.nSteps > maxSteps)
         return std::nullopt;
     if (cx > maxImageSide || cy > maxImageSide)
         return std::nullopt;
-    if (icons.size() != nFrames)
+    if (chunks.icons.size() != h.nFrames)
         return std::nullopt;
-    if (!seq && nSteps != nFrames)
+    if (!chunks.seq && h.nSteps != h.nFrames)
         return std::nullopt;
     // The step tables must really hold nSteps entries before we size anything by nSteps.
-    const std::size_t tableBytes = static_cast<std::size_t>(nSteps) * 4;
-    if ((seq && seq->size() < tableBytes) || (rate && rate->size() < tableBytes))
+    const std::size_t tableBytes = static_cast<std::size_t>(h.nSteps) * 4;
+    if ((chunks.seq && chunks.seq->size() < tableBytes) || (chunks.rate && chunks.rate->size() < tableBytes))
         return std::nullopt;
+    return h;
+}
 
-    // Identical icon chunks are checked and decoded once; the steps that name any of them share
-    // that one frame. The budget still counts every frame of the file, from the headers alone.
-    std::unordered_map<std::string_view, std::size_t> seen;
+// The distinct images of an animation, and which of them each icon chunk is.
+struct SharedImages {
     std::vector<Entry> entries;
-    std::vector<std::size_t> frameOf;
-    frameOf.reserve(icons.size());
+    std::vector<std::size_t> frameOf;  // per icon chunk, its index in entries
+};
+
+// Identical icon chunks are checked and decoded once; the steps that name any of them share
+// that one frame. The budget still counts every frame of the file, from the headers alone.
+std::optional<SharedImages> shareImages(const std::vector<Bytes>& icons)
+{
+    std::unordered_map<std::string_view, std::size_t> seen;
+    SharedImages shared;
+    shared.frameOf.reserve(icons.size());
     std::size_t pixels = 0;
     for (const auto& icon : icons) {
         const std::string_view key(reinterpret_cast<const char*>(icon.data()), icon.size());
-        const auto [it, fresh] = seen.try_emplace(key, entries.size());
+        const auto [it, fresh] = seen.try_emplace(key, shared.entries.size());
         if (fresh) {
             auto entry = chooseImage(icon);
             if (!entry)
                 return std::nullopt;
-            entries.push_back(*entry);
+            shared.entries.push_back(*entry);
         }
-        frameOf.push_back(it->second);
-        pixels += entries[it->second].pixels();
+        shared.frameOf.push_back(it->second);
+        pixels += shared.entries[it->second].pixels();
         if (pixels > maxDecodedPixels)
             return std::nullopt;
     }
+    return shared;
+}
 
-    Cursor cursor;
-    cursor.animated = true;
-    cursor.sequence.resize(nSteps);
-    cursor.jiffies.resize(nSteps);
-    for (std::size_t i = 0; i < nSteps; ++i) {
-        std::uint32_t index = static_cast<std::uint32_t>(i), jif = jifRate;
-        if (seq)
-            readU32(*seq, i * 4, index);
-        if (rate)
-            readU32(*rate, i * 4, jif);
-        if (index >= nFrames)
-            return std::nullopt;
+// The frame and time of every step; false when a step names a frame that is not there.
+bool readSteps(const AniChunks& chunks, const AniHeader& header, const std::vector<std::size_t>& frameOf,
+               Cursor& cursor)
+{
+    cursor.sequence.resize(header.nSteps);
+    cursor.jiffies.resize(header.nSteps);
+    for (std::size_t i = 0; i < header.nSteps; ++i) {
+        std::uint32_t index = static_cast<std::uint32_t>(i), jif = header.jifRate;
+        if (chunks.seq)
+            readU32(*chunks.seq, i * 4, index);
+        if (chunks.rate)
+            readU32(*chunks.rate, i * 4, jif);
+        if (index >= header.nFrames)
+            return false;
         cursor.sequence[i] = frameOf[index];
         cursor.jiffies[i] = jif;
     }
-    cursor.frames.reserve(entries.size());
-    for (const auto& entry : entries) {
+    return true;
+}
+
+std::optional<Cursor> parseAni(Bytes b)
+{
+    const auto chunks = findAniChunks(b);
+    const auto header = chunks ? readAniHeader(*chunks) : std::nullopt;
+    const auto shared = header ? shareImages(chunks->icons) : std::nullopt;
+    if (!shared)
+        return std::nullopt;
+
+    Cursor cursor;
+    cursor.animated = true;
+    if (!readSteps(*chunks, *header, shared->frameOf, cursor))
+        return std::nullopt;
+    cursor.frames.reserve(shared->entries.size());
+    for (const auto& entry : shared->entries) {
         auto frame = decodeEntry(entry);
         if (!frame)
             return std::nullopt;
         cursor.frames.push_back(std::move(*frame));
     }
     return cursor;
-}
-
-void putU16(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    out.push_back(static_cast<std::uint8_t>(v & 0xff));
-    out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xff));
-}
-
-void putU32(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    putU16(out, v & 0xffff);
-    putU16(out, v >> 16);
-}
-
-void putTag(std::vector<std::uint8_t>& out, const char (&tag)[5])
-{
-    out.insert(out.end(), tag, tag + 4);
-}
-
-void putChunk(std::vector<std::uint8_t>& out, const char (&tag)[5], const std::vector<std::uint8_t>& data)
-{
-    putTag(out, tag);
-    putU32(out, static_cast<std::uint32_t>(data.size()));
-    out.insert(out.end(), data.begin(), data.end());
-    if (data.size() % 2 != 0)
-        out.push_back(0);
 }
 
 }  // namespace
@@ -543,128 +423,6 @@ std::optional<Cursor> load(const std::string& path)
     if (!bytes)
         return std::nullopt;
     return parse(*bytes);
-}
-
-std::vector<std::uint8_t> writeCur(const Frame& frame)
-{
-    const int w = frame.width, h = frame.height;
-    if (w < 1 || h < 1 || w > maxImageSide || h > maxImageSide)
-        return {};
-    const bool png = !frame.png.empty();
-    if (!png && frame.argb.size() != static_cast<std::size_t>(w) * static_cast<std::size_t>(h))
-        return {};
-
-    std::vector<std::uint8_t> image;
-    if (png) {
-        image = frame.png;
-    } else {
-        const std::size_t andStride = rowStride(w, 1);
-        const std::size_t pixelBytes = static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4;
-        const std::size_t maskBytes = andStride * static_cast<std::size_t>(h);
-        putU32(image, static_cast<std::uint32_t>(dibHeaderSize));
-        putU32(image, static_cast<std::uint32_t>(w));
-        putU32(image, static_cast<std::uint32_t>(h * 2));
-        putU16(image, 1);
-        putU16(image, 32);
-        putU32(image, 0);
-        putU32(image, static_cast<std::uint32_t>(pixelBytes + maskBytes));
-        for (int i = 0; i < 4; ++i)
-            putU32(image, 0);
-        for (int y = h - 1; y >= 0; --y)
-            for (int x = 0; x < w; ++x) {
-                const std::uint32_t px = frame.argb[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + x];
-                putU32(image, px);  // little-endian 0xAARRGGBB is B, G, R, A in memory
-            }
-        // The AND mask only matters to readers that ignore alpha: set it where the pixel is clear.
-        for (int y = h - 1; y >= 0; --y) {
-            std::vector<std::uint8_t> row(andStride, 0);
-            for (int x = 0; x < w; ++x)
-                if ((frame.argb[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + x] >> 24) == 0)
-                    row[static_cast<std::size_t>(x) / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
-            image.insert(image.end(), row.begin(), row.end());
-        }
-    }
-
-    std::vector<std::uint8_t> out;
-    putU16(out, 0);
-    putU16(out, 2);
-    putU16(out, 1);
-    out.push_back(static_cast<std::uint8_t>(w == 256 ? 0 : w));
-    out.push_back(static_cast<std::uint8_t>(h == 256 ? 0 : h));
-    out.push_back(0);
-    out.push_back(0);
-    putU16(out, static_cast<std::uint32_t>(std::clamp(frame.hotspotX, 0, w - 1)));
-    putU16(out, static_cast<std::uint32_t>(std::clamp(frame.hotspotY, 0, h - 1)));
-    putU32(out, static_cast<std::uint32_t>(image.size()));
-    putU32(out, 22);
-    out.insert(out.end(), image.begin(), image.end());
-    return out;
-}
-
-std::vector<std::uint8_t> writeAni(const Cursor& cursor)
-{
-    const std::size_t nFrames = cursor.frames.size();
-    if (nFrames == 0 || nFrames > maxFrames)
-        return {};
-    std::vector<std::size_t> sequence = cursor.sequence;
-    if (sequence.empty())
-        for (std::size_t i = 0; i < nFrames; ++i)
-            sequence.push_back(i);
-    if (sequence.size() > maxSteps)
-        return {};
-    bool identity = sequence.size() == nFrames;
-    for (std::size_t i = 0; i < sequence.size(); ++i) {
-        if (sequence[i] >= nFrames)
-            return {};
-        identity = identity && sequence[i] == i;
-    }
-    // Steps without a time of their own take the first one.
-    const std::uint32_t jifRate = cursor.jiffies.empty() ? 10 : cursor.jiffies.front();
-    std::vector<std::uint32_t> jiffies(sequence.size(), jifRate);
-    std::copy_n(cursor.jiffies.begin(), std::min(cursor.jiffies.size(), jiffies.size()), jiffies.begin());
-    const bool uniform = std::all_of(jiffies.begin(), jiffies.end(), [&](std::uint32_t j) { return j == jifRate; });
-
-    std::vector<std::uint8_t> body;
-    putTag(body, "ACON");
-
-    std::vector<std::uint8_t> anih;
-    putU32(anih, 36);
-    putU32(anih, static_cast<std::uint32_t>(nFrames));
-    putU32(anih, static_cast<std::uint32_t>(sequence.size()));
-    for (int i = 0; i < 4; ++i)
-        putU32(anih, 0);  // cx, cy, bit count, planes: only used by raw-bitmap frames, which we never write
-    putU32(anih, jifRate);
-    putU32(anih, 1u | (identity ? 0u : 2u));
-    putChunk(body, "anih", anih);
-
-    if (!uniform) {
-        std::vector<std::uint8_t> rate;
-        for (auto j : jiffies)
-            putU32(rate, j);
-        putChunk(body, "rate", rate);
-    }
-    if (!identity) {
-        std::vector<std::uint8_t> seq;
-        for (auto s : sequence)
-            putU32(seq, static_cast<std::uint32_t>(s));
-        putChunk(body, "seq ", seq);
-    }
-
-    std::vector<std::uint8_t> list;
-    putTag(list, "fram");
-    for (const auto& frame : cursor.frames) {
-        const auto cur = writeCur(frame);
-        if (cur.empty())
-            return {};
-        putChunk(list, "icon", cur);
-    }
-    putChunk(body, "LIST", list);
-
-    std::vector<std::uint8_t> out;
-    putTag(out, "RIFF");
-    putU32(out, static_cast<std::uint32_t>(body.size()));
-    out.insert(out.end(), body.begin(), body.end());
-    return out;
 }
 
 }  // namespace cursorfile

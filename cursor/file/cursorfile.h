@@ -1,8 +1,8 @@
 #pragma once
 
-// Reads and writes Windows cursor files (.cur/.ico and animated .ani) without Qt,
-// so that the reader can be fuzzed and tested on its own. Every function here
-// treats its input as untrusted: bad data gives std::nullopt, never a crash.
+// Reads Windows cursor files (.cur/.ico and animated .ani) without Qt, so that the reader
+// can be fuzzed and tested on its own. Every function here treats its input as untrusted:
+// bad data gives std::nullopt, never a crash. The writer is in cursorwriter.h.
 
 #include <cstddef>
 #include <cstdint>
@@ -47,14 +47,5 @@ std::optional<std::vector<std::uint8_t>> readFile(const std::string& path);
 
 // readFile, then parse.
 std::optional<Cursor> load(const std::string& path);
-
-// A one-image cursor: 32-bit BGRA DIB with an AND mask (or the frame's PNG bytes
-// when png is set), hot spot in the directory entry. Empty when the frame is unusable.
-std::vector<std::uint8_t> writeCur(const Frame& frame);
-
-// RIFF ACON with anih, rate (only when the step times differ), seq (only when
-// the sequence is not 0,1,2,...) and a LIST fram of icon chunks. Empty when
-// the cursor is unusable (no frames, a bad frame or a sequence index out of range).
-std::vector<std::uint8_t> writeAni(const Cursor& cursor);
 
 }  // namespace cursorfile
