@@ -34,6 +34,9 @@ if(PELLAVIN_MAKENSIS)
   list(APPEND CPACK_GENERATOR NSIS)
 endif()
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+# A 64-bit installer for the 64-bit program: NSIS makes 32-bit ones unless told, and those need
+# the 32-bit half of the system (which a Wine without its i386 part lacks).
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_NSIS_DISPLAY_NAME Pellavin)
 set(CPACK_NSIS_PACKAGE_NAME Pellavin)
 set(CPACK_NSIS_MUI_ICON ${CMAKE_SOURCE_DIR}/app/pellavin.ico)
