@@ -3,6 +3,7 @@
 #include "qtruntimeservices.h"
 #include "registry.h"
 #include "sysinfo.h"
+#include "translations.h"
 #include "windowregistry.h"
 
 #include <QApplication>
@@ -29,6 +30,7 @@ int main(int argc, char *argv[])
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
+    installTranslations();
     useTheWindowsFontWhereTheDesktopNamesNone();
     QtRuntimeServices services;
     WindowRegistry forms(services, cursorplatform::systemCursorPlatform(), [&services] {

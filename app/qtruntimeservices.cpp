@@ -1,17 +1,17 @@
 #include "qtruntimeservices.h"
 
 #include "appinfo.h"
+#include "launcher.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QProcess>
+#include <QPointer>
 
 #include <algorithm>
 #include <chrono>
@@ -20,6 +20,27 @@
 #include <cstdlib>
 
 namespace {
+
+// A box comes up over the window the user is working in, and gives it the focus back when it
+// closes, if it is still open: a window manager may pass the focus to another window instead,
+// skipping a utility window such as the About box.
+class BoxOwner
+{
+public:
+    BoxOwner() : m_window(QApplication::activeWindow()) {}
+    ~BoxOwner()
+    {
+        if (m_window && m_window->isVisible())
+            m_window->activateWindow();
+    }
+    BoxOwner(const BoxOwner &) = delete;
+    BoxOwner &operator=(const BoxOwner &) = delete;
+
+    QWidget *window() const { return m_window; }
+
+private:
+    QPointer<QWidget> m_window;
+};
 
 std::unique_ptr<QPrinter> defaultPrinter()
 {
@@ -44,7 +65,8 @@ QtRuntimeServices::~QtRuntimeServices()
 int QtRuntimeServices::MsgBox(const QString &prompt, Buttons buttons, const QString &title)
 {
     // Over the window the user is working in, when there is one.
-    QMessageBox box(QApplication::activeWindow());
+    const BoxOwner owner;
+    QMessageBox box(owner.window());
     box.setIcon(QMessageBox::NoIcon);
     box.setWindowTitle(title.isEmpty() ? appTitle() : title);
     // Names and other typed text reach these boxes: never interpret them as markup.
@@ -67,7 +89,8 @@ int QtRuntimeServices::MsgBox(const QString &prompt, Buttons buttons, const QStr
 QString QtRuntimeServices::InputBox(const QString &prompt, const QString &title,
                                     const QString &defaultText)
 {
-    QInputDialog dialog(QApplication::activeWindow());
+    const BoxOwner owner;
+    QInputDialog dialog(owner.window());
     dialog.setWindowTitle(title.isEmpty() ? appTitle() : title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(defaultText);
@@ -123,13 +146,17 @@ QString QtRuntimeServices::appPath() const
 
 bool QtRuntimeServices::Shell(const QString &path)
 {
-    return QProcess::startDetached(path, {});
+    const auto command = launcher::readCommandLine(
+        path.toStdU16String(), launcher::ProgramExtension, [](const std::u16string &program) {
+            const std::uint32_t attributes = launcher::fileAttributes(program);
+            return attributes != launcher::NoFile && (attributes & launcher::AttributeDirectory) == 0;
+        });
+    return command && launcher::start(*command);
 }
 
 bool QtRuntimeServices::FileExists(const QString &path) const
 {
-    const QFileInfo info(path);
-    return info.isFile() && !info.isHidden();
+    return launcher::isOrdinaryFile(launcher::fileAttributes(path.toStdU16String()));
 }
 
 bool QtRuntimeServices::PrintLine(const QString &text)

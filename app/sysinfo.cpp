@@ -3,6 +3,8 @@
 #include "keyvalue.h"
 #include "runtimeservices.h"
 
+#include <QCoreApplication>
+
 #include <exception>
 #include <string>
 
@@ -19,7 +21,7 @@ bool findTool(RuntimeServices &services, registry::Registry &reg, QString &path)
     // One text for both lookups: a value of another type leaves whatever the first one left.
     std::string value;
     if (registry::GetKeyValue(reg, registry::HKeyLocalMachine, ToolKey, ToolValue, value)) {
-        // Taken as it is: a wrong path shows up when the start fails.
+        // Taken as it is, a command line: a wrong path shows up when the start fails.
         path = QString::fromLocal8Bit(value.data(), static_cast<qsizetype>(value.size()));
         return true;
     }
@@ -27,7 +29,12 @@ bool findTool(RuntimeServices &services, registry::Registry &reg, QString &path)
         return false;
     path = QString::fromLocal8Bit(value.data(), static_cast<qsizetype>(value.size()))
            + QStringLiteral("\\MSINFO32.EXE");
-    return services.FileExists(path);
+    if (!services.FileExists(path))
+        return false;
+    // The file found is the program: quoted, so that the blanks of a folder such as "Program
+    // Files" cannot make the launcher take a shorter name for it.
+    path = QLatin1Char('"') + path + QLatin1Char('"');
+    return true;
 }
 
 }
@@ -41,6 +48,7 @@ void StartSysInfo(RuntimeServices &services, registry::Registry &reg)
     } catch (const std::exception &) {
         // Such as a value stored with no bytes: the user hears the same as for any failure.
     }
-    services.MsgBox(QStringLiteral("System Information Is Unavailable At This Time"),
+    services.MsgBox(QCoreApplication::translate("StartSysInfo",
+                                                "System Information Is Unavailable At This Time"),
                     RuntimeServices::Buttons::Ok);
 }

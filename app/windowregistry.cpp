@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QStyle>
 #include <QTimer>
 
 #include <utility>
@@ -128,6 +129,16 @@ bool WindowRegistry::eventFilter(QObject *watched, QEvent *event)
     // window that was only minimised, does not count.
     if (event->type() == QEvent::Hide)
         QTimer::singleShot(0, this, &WindowRegistry::checkForEnd);
+    // The name prompt's buttons show the style's standard icons, and finding them the first
+    // time reads the icon theme: most of the hand-over's cost. Done once the splash window's
+    // first picture is out, while the student reads it.
+    if (event->type() == QEvent::Paint && watched == m_splash && !m_boxIconsFound) {
+        m_boxIconsFound = true;
+        QTimer::singleShot(0, this, [] {
+            for (const QStyle::StandardPixmap icon : {QStyle::SP_DialogOkButton, QStyle::SP_DialogCancelButton})
+                QApplication::style()->standardIcon(icon);
+        });
+    }
     return QObject::eventFilter(watched, event);
 }
 
@@ -147,10 +158,11 @@ void WindowRegistry::checkForEnd()
 void WindowRegistry::terminate()
 {
     m_terminated = true;
-    // The main window's handler installs the plain arrow; the splash window's then puts back
-    // the cursor it saved, if a click has not done so already.
-    if (m_math)
-        m_math->Form_Terminate();
+    // The splash window's handler first: after a key hand-over it still holds its copy of the
+    // greeting cursor, which must not be what stays on the desktop. The main window's handler
+    // then installs the plain arrow last.
     if (m_splash)
         m_splash->Form_Terminate();
+    if (m_math)
+        m_math->Form_Terminate();
 }

@@ -68,4 +68,5 @@ private:
     int m_handingOver = 0;
     bool m_terminated = false;
     bool m_ended = false;
+    bool m_boxIconsFound = false;
 };

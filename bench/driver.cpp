@@ -1,7 +1,8 @@
 // One benchmark run of one program on the X server in DISPLAY:
 //
-//     pellavin_bench_driver floor|pellavin IDLE_SECONDS -- PROGRAM [ARGS...]
+//     pellavin_bench_driver floor|reference|pellavin IDLE_SECONDS -- PROGRAM [ARGS...]
 //
+// A reference's window is given the focus and the pointer, as Pellavin's main window has.
 // Starts the program, times its windows' MapNotify events on the root window, presses the
 // keys that take Pellavin from its splash window to a question, then reads the program's
 // peak memory and its CPU time over IDLE_SECONDS from /proc. Prints one line of key=value.
@@ -129,6 +130,14 @@ Clock::time_point pressKey(Window window, KeySym sym)
     return at;
 }
 
+void pointAt(Window window)
+{
+    XWindowAttributes attributes;
+    XGetWindowAttributes(dpy, window, &attributes);
+    XWarpPointer(dpy, None, window, 0, 0, 0, 0, attributes.width / 4, attributes.height / 4);
+    XSync(dpy, False);
+}
+
 std::optional<long> statusKb(pid_t pid, const char *field)
 {
     std::ifstream in("/proc/" + std::to_string(pid) + "/status");
@@ -187,10 +196,11 @@ double schedMs(pid_t pid)
 int main(int argc, char *argv[])
 {
     if (argc < 5 || std::strcmp(argv[3], "--") != 0) {
-        std::fprintf(stderr, "usage: %s floor|pellavin IDLE_SECONDS -- PROGRAM [ARGS...]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s floor|reference|pellavin IDLE_SECONDS -- PROGRAM [ARGS...]\n", argv[0]);
         return 2;
     }
     const bool pellavin = std::strcmp(argv[1], "pellavin") == 0;
+    const bool reference = std::strcmp(argv[1], "reference") == 0;
     const double idleSeconds = std::atof(argv[2]);
 
     dpy = XOpenDisplay(nullptr);
@@ -233,16 +243,25 @@ int main(int argc, char *argv[])
             fail("not-the-main-window");
         // The pointer over the question, where the animated cursor shows (over the answer
         // box it would be the box's own I-beam).
-        XWindowAttributes attributes;
-        XGetWindowAttributes(dpy, main.window, &attributes);
-        XWarpPointer(dpy, None, main.window, 0, 0, 0, 0, attributes.width / 4, attributes.height / 4);
-        XSync(dpy, False);
+        pointAt(main.window);
+    }
+    if (reference) {
+        XSetInputFocus(dpy, first.window, RevertToPointerRoot, CurrentTime);
+        pointAt(first.window);
     }
 
-    settle(1000);
+    // Under callgrind a first paint takes seconds: the idle time starts after it.
+    const bool counting = std::getenv("BENCH_CALLGRIND") != nullptr;
+    settle(counting ? 8000 : 1000);
     const std::optional<long> hwm = statusKb(child, "VmHWM");
     std::printf(" hwm_kb=%ld", hwm.value_or(-1));
 
+    // Under callgrind (BENCH_CALLGRIND set), the counts start afresh with the idle time and
+    // are written out at its end: the instructions it took, the same from run to run.
+    const std::string control = "callgrind_control ";
+    const std::string pid = " " + std::to_string(child) + " >/dev/null 2>&1";
+    if (idleSeconds > 0 && counting && std::system((control + "-z" + pid).c_str()) != 0)
+        fail("callgrind-control");
     if (idleSeconds > 0) {
         const double cpuBefore = cpuMs(child);
         const double schedBefore = schedMs(child);
@@ -252,6 +271,8 @@ int main(int argc, char *argv[])
         std::printf(" idle_cpu_pct=%.3f idle_sched_pct=%.3f",
                     100.0 * (cpuMs(child) - cpuBefore) / wall,
                     100.0 * (schedMs(child) - schedBefore) / wall);
+        if (counting && std::system((control + "-d" + pid).c_str()) != 0)
+            fail("callgrind-control");
     }
     std::printf("\n");
     std::fflush(stdout);

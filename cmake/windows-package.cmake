@@ -14,6 +14,12 @@ install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION styles)
 # The splash and About pictures are JPEG; the window icon comes from an ICO file.
 install(FILES $<TARGET_FILE:Qt6::QJpegPlugin> $<TARGET_FILE:Qt6::QICOPlugin> DESTINATION imageformats)
 
+# Qt's own translations of its boxes' buttons, beside the program, where the Qt in use has them.
+get_filename_component(qtTranslations "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_TRANSLATIONS}" ABSOLUTE)
+foreach(language ${PELLAVIN_LANGUAGES})
+  install(FILES ${qtTranslations}/qtbase_${language}.qm DESTINATION translations OPTIONAL)
+endforeach()
+
 if(MINGW)
   # The compiler knows where its own runtime libraries are.
   foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)

@@ -39,7 +39,7 @@ QImage toImage(const cursorfile::Frame &frame)
 std::shared_ptr<const PortableCursorPlatform::Image> ordinaryArrow()
 {
     auto image = std::make_shared<PortableCursorPlatform::Image>();
-    image->frames.emplace_back(Qt::ArrowCursor);
+    image->frames.push_back({{}, {}, QCursor(Qt::ArrowCursor)});
     image->sequence.push_back(0);
     image->stepMs.push_back(0);
     return image;
@@ -59,6 +59,7 @@ PortableCursorPlatform::PortableCursorPlatform()
             m_animation.stop();
             m_handles.clear();
             m_loaded.clear();
+            m_themed.clear();
             m_installed = ordinaryArrow();
             m_step = 0;
             m_closing = true;
@@ -121,7 +122,7 @@ PortableCursorPlatform::Handle PortableCursorPlatform::LoadCursorFromFile(const 
         // The size was counted against the budget from the headers; hold the decoder to it.
         if (pixels.isNull() || pixels.size() != QSize(frame.width, frame.height))
             return 0;
-        image->frames.emplace_back(QPixmap::fromImage(pixels), frame.hotspotX, frame.hotspotY);
+        image->frames.push_back({QPixmap::fromImage(pixels), QPoint(frame.hotspotX, frame.hotspotY), {}});
     }
     image->sequence = file->sequence;
     for (const std::uint32_t jiffies : file->jiffies) {
@@ -157,7 +158,7 @@ void PortableCursorPlatform::DestroyCursor(Handle cursor)
 
 QCursor PortableCursorPlatform::currentArrow() const
 {
-    return m_installed->frames.at(m_installed->sequence.at(m_step));
+    return m_installed->frames.at(m_installed->sequence.at(m_step)).shown();
 }
 
 void PortableCursorPlatform::install(std::shared_ptr<const Image> image)
@@ -176,7 +177,14 @@ void PortableCursorPlatform::install(std::shared_ptr<const Image> image)
 void PortableCursorPlatform::nextStep()
 {
     m_step = m_nextStep;
-    applyToWindows();
+    // The windows that show this layer's cursor are known from the install and from every
+    // window shown since: a step need not look through all the program's widgets for them.
+    std::erase_if(m_themed, [](const QPointer<QWidget> &window) { return window.isNull(); });
+    for (const QPointer<QWidget> &window : m_themed) {
+        if (window->isVisible())
+            window->setCursor(currentArrow());
+    }
+    scheduleNextStep();
 }
 
 void PortableCursorPlatform::applyToWindows()
@@ -190,6 +198,11 @@ void PortableCursorPlatform::applyToWindows()
                 applyTo(window);
         }
     }
+    scheduleNextStep();
+}
+
+void PortableCursorPlatform::scheduleNextStep()
+{
     const std::vector<std::size_t> &sequence = m_installed->sequence;
     if (sequence.size() < 2)
         return;
@@ -212,6 +225,8 @@ void PortableCursorPlatform::applyTo(QWidget *window)
     window->setCursor(currentArrow());
     if (!themed)
         window->setProperty(ThemedProperty, true);
+    if (std::find(m_themed.begin(), m_themed.end(), window) == m_themed.end())
+        m_themed.emplace_back(window);
 }
 
 bool PortableCursorPlatform::eventFilter(QObject *watched, QEvent *event)

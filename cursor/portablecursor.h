@@ -7,8 +7,11 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <QPixmap>
+
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -25,9 +28,25 @@ public:
 
     // What a handle stands for: the frames of a cursor file, or the platform's own arrow when
     // there are none.
+    // A frame becomes a cursor when it is first shown, since that computes its mask: a
+    // window shows its first frame at once and the others only as the animation reaches them.
+    struct Frame
+    {
+        QPixmap pixels;
+        QPoint hotspot;
+        mutable std::optional<QCursor> cursor;
+
+        const QCursor &shown() const
+        {
+            if (!cursor)
+                cursor.emplace(pixels, hotspot.x(), hotspot.y());
+            return *cursor;
+        }
+    };
+
     struct Image
     {
-        std::vector<QCursor> frames;
+        std::vector<Frame> frames;
         std::vector<std::size_t> sequence;
         std::vector<int> stepMs;
     };
@@ -57,6 +76,7 @@ private:
     void applyToWindows();
     void applyTo(QWidget *window);
     void nextStep();
+    void scheduleNextStep();
 
     // The handle that stands for "the cursor shown now".
     static constexpr Handle SystemArrow = 1;
@@ -69,6 +89,8 @@ private:
     std::shared_ptr<const Image> m_installed;
     std::size_t m_step = 0;
     std::size_t m_nextStep = 0;
+    // The windows whose cursor this layer set, hidden ones included.
+    std::vector<QPointer<QWidget>> m_themed;
     QTimer m_animation;
     bool m_watching = false;
     bool m_closing = false;

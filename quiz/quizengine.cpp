@@ -42,11 +42,11 @@ qint16 QuizEngine::draw(int n)
 void QuizEngine::Begin()
 {
     auto &s = m_session;
-    s.strUser = m_services.InputBox(quiztexts::NamePrompt, quiztexts::NameTitle,
-                                    quiztexts::DefaultName);
+    s.strUser = m_services.InputBox(quiztexts::NamePrompt(), quiztexts::NameTitle(),
+                                    quiztexts::DefaultName());
     if (s.strUser.isEmpty())
-        s.strUser = quiztexts::DefaultName;
-    m_services.MsgBox(quiztexts::GreetingBefore + s.strUser + quiztexts::GreetingAfter);
+        s.strUser = quiztexts::DefaultName();
+    m_services.MsgBox(quiztexts::Greeting(s.strUser));
     MakeQuestion();
 }
 
@@ -121,10 +121,9 @@ void QuizEngine::endSession()
     const bool passed = s.intScorePercent >= PassMark;
     const QString percent = QString::number(s.intScorePercent);
     if (passed)
-        m_services.MsgBox(quiztexts::PassBefore + percent + quiztexts::PassAfter);
+        m_services.MsgBox(quiztexts::Pass(percent));
     else
-        m_services.MsgBox(quiztexts::FailBefore + percent + quiztexts::FailMiddle + s.strUser
-                          + quiztexts::FailAfter);
+        m_services.MsgBox(quiztexts::Fail(percent, s.strUser));
 
     clearSession();
 
@@ -156,11 +155,10 @@ void QuizEngine::SubmitAnswer()
     if (Val(m_view.answerText()) == s.intC) {
         m_view.setCaption(Caption::Answer, QString::number(s.intC));
         Score();
-        m_services.MsgBox(quiztexts::Correct);
+        m_services.MsgBox(quiztexts::Correct());
         MakeQuestion();
     } else {
-        m_services.MsgBox(quiztexts::WrongBefore + QString::number(s.intTriesLeft)
-                          + quiztexts::WrongAfter);
+        m_services.MsgBox(quiztexts::Wrong(s.intTriesLeft));
         --s.intTriesLeft;
     }
     if (s.intTriesLeft < 0) {
@@ -171,9 +169,9 @@ void QuizEngine::SubmitAnswer()
 
 void QuizEngine::SkipQuestion()
 {
-    m_session.lngResponse = m_services.MsgBox(quiztexts::SkipPrompt,
+    m_session.lngResponse = m_services.MsgBox(quiztexts::SkipPrompt(),
                                               RuntimeServices::Buttons::OkCancel,
-                                              quiztexts::ConfirmTitle);
+                                              quiztexts::ConfirmTitle());
     if (m_session.lngResponse == RuntimeServices::Ok) {
         WrongScore();
         MakeQuestion();
@@ -226,9 +224,9 @@ void QuizEngine::ClockTick()
 
 void QuizEngine::NewSession()
 {
-    m_session.lngResponse = m_services.MsgBox(quiztexts::NewSessionPrompt,
+    m_session.lngResponse = m_services.MsgBox(quiztexts::NewSessionPrompt(),
                                               RuntimeServices::Buttons::OkCancel,
-                                              quiztexts::ConfirmTitle);
+                                              quiztexts::ConfirmTitle());
     if (m_session.lngResponse != RuntimeServices::Ok)
         return;
     resetSession();
@@ -238,9 +236,9 @@ void QuizEngine::ChooseLevel(Level level)
 {
     if (m_view.isLevelChecked(level))
         return;
-    m_session.lngResponse = m_services.MsgBox(quiztexts::DifficultyPrompt,
+    m_session.lngResponse = m_services.MsgBox(quiztexts::DifficultyPrompt(),
                                               RuntimeServices::Buttons::OkCancel,
-                                              quiztexts::ConfirmTitle);
+                                              quiztexts::ConfirmTitle());
     if (m_session.lngResponse != RuntimeServices::Ok)
         return;
     for (const Level each : {Level::Beginner, Level::Intermediate, Level::Advanced})

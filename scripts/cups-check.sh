@@ -14,15 +14,8 @@ if [[ "${1:-}" != --session ]]; then
   build=$(realpath -m "${1:-$root/build}")
   "$root/scripts/deps.sh" --screens
   packages=(cups printer-driver-cups-pdf python3-pyatspi at-spi2-core dbus)
-  missing=()
-  for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-  done
-  if [[ ${#missing[@]} -gt 0 ]]; then
-    echo "Installing: ${missing[*]}"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-  fi
+  . "$root/scripts/apt-install.sh"
+  apt_install "${packages[@]}"
   # A build folder made already (by package-check.sh, say) keeps its settings.
   if [[ ! -f "$build/CMakeCache.txt" ]]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Pellavin for release, installs it into a staging folder and checks that each piece
-# lands in its place, validates the menu entry and the AppStream file, and makes the Debian
-# package:  ./scripts/package-check.sh [build folder]   (the .deb is left in the build folder)
+# lands in its place, validates the menu entry and the AppStream file, makes the Debian
+# package and has Debian's package checker (lintian) look at it:
+#   ./scripts/package-check.sh [build folder]   (the .deb is left in the build folder)
 # Installs what it needs on Debian 12 (through sudo when not root).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,6 +23,10 @@ expect() {
   if [[ -e "$stage/usr/$1" ]]; then echo "installed: /usr/$1"; else echo "MISSING: /usr/$1"; failed=1; fi
 }
 expect bin/pellavin
+expect share/man/man1/pellavin.1.gz
+expect share/doc/pellavin/copyright
+expect share/doc/pellavin/changelog.gz
+expect share/lintian/overrides/pellavin
 for f in Calc-Hello.ani Calc-Default.ani arrow_m.cur; do expect "share/pellavin/Cursors/$f"; done
 expect "share/applications/$id.desktop"
 expect "share/metainfo/$id.metainfo.xml"
@@ -43,11 +48,22 @@ deb="$build/pellavin_1.0.0_amd64.deb"
 [[ -f "$deb" ]] || { echo "no $deb"; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for need in fonts-liberation libqt6widgets6 libqt6printsupport6 libqt6gui6; do
+for need in fonts-liberation qt6-translations-l10n libqt6widgets6 libqt6printsupport6 libqt6gui6; do
   grep -q "$need" <<<"$depends" || { echo "Depends lacks $need"; failed=1; }
 done
 # The package holds exactly what the install put in the staging folder.
 diff <(dpkg-deb -c "$deb" | awk '{ print $6 }' | grep -v '/$' | sed 's|^\./||' | sort) \
      <(cd "$stage" && find . -type f | sed 's|^\./||' | sort) || { echo "package and install differ"; failed=1; }
+# Debian's package checker: its errors and warnings are what a Debian reviewer insists on.
+# Informational and pedantic notes are shown as well, and fail nothing.
+lintian_out=$(lintian --info --display-info --pedantic "$deb" 2>&1) || true
+grep -E '^[EWIPX]: ' <<<"$lintian_out" || true
+if grep -qE '^[EW]: ' <<<"$lintian_out"; then
+  echo "lintian: errors or warnings, explained:"
+  awk '/^[EW]: /{on=1} /^[IPX]: /{on=0} on' <<<"$lintian_out"
+  failed=1
+else
+  echo "lintian: no errors, no warnings"
+fi
 echo "package: $deb"
 exit "$failed"

@@ -1,18 +1,27 @@
 #!/usr/bin/env bash
 # Starts Pellavin on a virtual 96-dpi screen with a window manager, walks through the splash
 # window, the name prompt, the greeting, the main window, the About box and the help window,
-# and saves a screenshot of each: ./scripts/screenshots.sh [--scale FACTOR] [output folder]
+# and saves a screenshot of each:
+#   ./scripts/screenshots.sh [--scale FACTOR] [--lang LANG] [--language LANGUAGE] [output folder]
 # --scale 2 draws the windows as on a high-density screen (QT_SCALE_FACTOR), into
-# build/screenshots-x2 unless a folder is given.
+# build/screenshots-x2 unless a folder is given. --lang de_DE.UTF-8 (or --language de:fr) shows
+# them in that language, into build/screenshots-de_DE.UTF-8; without either they are English.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-scale=1
-if [[ "${1:-}" == --scale ]]; then
-  scale=$2
+scale=1 lang=C.UTF-8 language=""
+while [[ "${1:-}" == --* ]]; do
+  case "$1" in
+    --scale) scale=$2 ;;
+    --lang) lang=$2 ;;
+    --language) language=$2 ;;
+    *) echo "unknown option $1" >&2; exit 2 ;;
+  esac
   shift 2
-fi
+done
 suffix=""
 [[ "$scale" != 1 ]] && suffix="-x$scale"
+[[ "$lang" != C.UTF-8 ]] && suffix="$suffix-$lang"
+[[ -n "$language" ]] && suffix="$suffix-${language//:/-}"
 out=$(realpath -m "${1:-$root/build/screenshots$suffix}")
 "$root/scripts/deps.sh" --screens
 build="$root/build"
@@ -30,9 +39,12 @@ screen_start "$size"
 
 shot() { sleep 0.6; import -window root "$out/$1.png"; echo "$out/$1.png"; }
 # Windows come and go while xdotool searches, so it may fail on one that just went: try again.
+# xdotool matches titles bytewise: letters beyond ASCII match as any bytes.
 waitfor() {
+  local pattern
+  pattern=$(LC_ALL=C sed 's/[^ -~]\{1,\}/.*/g' <<<"$1")
   for _ in $(seq 100); do
-    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 && return 0
+    xdotool search --onlyvisible --name "$pattern" >/dev/null 2>&1 && return 0
     sleep 0.1
   done
   echo "no window named $1" >&2
@@ -50,14 +62,40 @@ clickin() {
   xdotool mousemove "$x" "$y" click 1
 }
 
+# A window's title as the program shows it: the translation, from the first of the languages
+# asked for that the program has, or the English.
+title() {
+  local code file text
+  for code in ${language//:/ } "${lang%%[.@]*}"; do
+    [[ "$code" == en* || "$code" == C || "$code" == POSIX ]] && break
+    for file in "$root/i18n/pellavin_$code.ts" "$root/i18n/pellavin_${code%%_*}.ts"; do
+      [[ -f "$file" ]] || continue
+      text=$(grep -F -A3 "<source>$1</source>" "$file" | sed -n 's|.*<translation>\(.*\)</translation>.*|\1|p' | head -n 1)
+      [[ -n "$text" ]] && { echo "${text//%1/Pellavin}"; return; }
+    done
+  done
+  echo "${1//%1/Pellavin}"
+}
+# Through the menus by keyboard, so that it works whatever width the menu titles take: the first
+# menu by its place, then as many menus to the right, and as many items down.
+menu() {
+  clickin "^Pellavin$" 15 10
+  sleep 0.5
+  for _ in $(seq "$1"); do xdotool key Right; sleep 0.4; done
+  for _ in $(seq "$2"); do xdotool key Down; sleep 0.2; done
+  xdotool key Return
+}
+
 cd "$build"
 [[ "$scale" != 1 ]] && export QT_SCALE_FACTOR=$scale
-dbus-run-session -- ./pellavin >/dev/null 2>&1 &
+# The language is the program's alone: the tools that drive it keep the script's own.
+env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG="$lang" ${language:+LANGUAGE="$language"} \
+  dbus-run-session -- ./pellavin >/dev/null 2>&1 &
 pids+=($!)
 sleep 1.5
 shot splash
 xdotool key a
-waitfor "User Name Input"
+waitfor "$(title "User Name Input")"
 shot name-prompt
 xdotool key Return
 sleep 0.5
@@ -65,15 +103,11 @@ shot greeting
 xdotool key Return
 waitfor "^Pellavin$"
 shot main
-clickin "^Pellavin$" 108 10   # Help
-sleep 0.3
-clickin "^Pellavin$" 125 32   # About
-waitfor "About Pellavin"
+menu 2 0                        # Help, About
+waitfor "$(title "About %1")"
 shot about
 xdotool key Escape              # the About box covers the main window's menus
 sleep 0.3
-clickin "^Pellavin$" 108 10   # Help
-sleep 0.3
-clickin "^Pellavin$" 135 52   # Using this program
-waitfor "Help using Pellavin"
+menu 2 1                        # Help, Using this program
+waitfor "$(title "Help using Pellavin")"
 shot help

@@ -9,17 +9,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 work=$(realpath -m "${1:-$root/build-wine}")
 
 packages=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [[ ${#missing[@]} -gt 0 ]]; then
-  sudo=""
-  [[ $(id -u) -ne 0 ]] && sudo="sudo"
-  echo "Installing: ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+. "$root/scripts/apt-install.sh"
+apt_install "${packages[@]}"
 
 wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
 mkdir -p "$work"

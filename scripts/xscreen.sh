@@ -15,6 +15,10 @@ screen_start() {
   rm -f "$ready"
   [[ -n "$number" ]] || { echo "the virtual X server did not start" >&2; return 1; }
   export DISPLAY=:$number
+  # What these scripts look for on screen is English; a script that wants another language
+  # gives it to the program alone.
+  export LANG=C.UTF-8
+  unset LC_ALL LC_MESSAGES LANGUAGE
   openbox >/dev/null 2>&1 &
   screen_pids+=($!)
   sleep 0.5

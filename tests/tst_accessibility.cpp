@@ -12,6 +12,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -168,7 +169,7 @@ private slots:
                                   << QString::fromUtf8(description);
         };
         row("frmMath", QAccessible::Window, "Pellavin");
-        row("fraQuestion", QAccessible::Grouping, "Question", "9 + 4 = ?");
+        row("fraQuestion", QAccessible::Grouping, "Question", "9 plus 4 = ?");
         row("lblQuestionA", QAccessible::StaticText, "9");
         row("lblMathOperator", QAccessible::StaticText, "+");
         row("lblQuestionB", QAccessible::StaticText, "4");
@@ -176,7 +177,7 @@ private slots:
         row("lblAnswer", QAccessible::StaticText, "?");
         row("fraAnswer", QAccessible::Grouping, "Answer");
         row("lblYourAnswer", QAccessible::StaticText, "Your Answer:");
-        row("txtAnswer", QAccessible::EditableText, "Your Answer:", "9 + 4 = ?");
+        row("txtAnswer", QAccessible::EditableText, "Your Answer:", "20 questions, 9 plus 4 = ?");
         row("cmdSubmit", QAccessible::Button, "Submit");
         row("lblNextQuestion", QAccessible::Button, "Next Question");
         row("fraScore", QAccessible::Grouping, "Score");
@@ -267,10 +268,10 @@ private slots:
     {
         QTest::addColumn<int>("op");
         QTest::addColumn<QString>("question");
-        QTest::newRow("addition") << 1 << "18 + 6 = ?";
-        QTest::newRow("subtraction") << 2 << "18 - 6 = ?";
-        QTest::newRow("multiplication") << 3 << QStringLiteral(u"18 \u00d7 6 = ?");
-        QTest::newRow("division") << 4 << QStringLiteral(u"18 \u00f7 6 = ?");
+        QTest::newRow("addition") << 1 << "18 plus 6 = ?";
+        QTest::newRow("subtraction") << 2 << "18 minus 6 = ?";
+        QTest::newRow("multiplication") << 3 << "18 times 6 = ?";
+        QTest::newRow("division") << 4 << "18 divided by 6 = ?";
     }
 
     void operatorsAreSpokenAsWords()
@@ -289,7 +290,7 @@ private slots:
         w->mnuDifficultyAdvanced->trigger();
         QCoreApplication::processEvents();
         QCOMPARE(description(w->fraQuestion), question);
-        QCOMPARE(description(w->txtAnswer), question);
+        QCOMPARE(description(w->txtAnswer), "Difficulty Advanced, 20 questions, " + question);
     }
 
     void aNewQuestionAndScoreAreToldOnceTheHandlerIsDone()
@@ -305,13 +306,13 @@ private slots:
         queueBeginner(7, 5, 1);
         w->txtAnswer->setText(QStringLiteral("13"));
         w->cmdSubmit->click();
-        QCOMPARE(questionWhileBoxIsUp, QStringLiteral("9 + 4 = 13"));
-        QCOMPARE(services.prompts().last(), quiztexts::Correct);
+        QCOMPARE(questionWhileBoxIsUp, QStringLiteral("9 plus 4 = 13"));
+        QCOMPARE(services.prompts().last(), quiztexts::Correct());
         QCoreApplication::processEvents();
 
-        QCOMPARE(description(w->txtAnswer), QStringLiteral("7 + 5 = ?, Score 100%"));
+        QCOMPARE(description(w->txtAnswer), QStringLiteral("7 plus 5 = ?, Score 100%"));
         QCOMPARE(toldDescriptions(QStringLiteral("txtAnswer")),
-                 QStringList({"9 + 4 = 13, Score 100%", "7 + 5 = ?, Score 100%"}));
+                 QStringList({"9 plus 4 = 13, Score 100%", "7 plus 5 = ?, Score 100%"}));
         QCOMPARE(toldDescriptions(QStringLiteral("fraScore")), QStringList({"100%"}));
         QCOMPARE(toldDescriptions(QStringLiteral("fraStatus")),
                  QStringList({"Number of questions to go: 18"}));
@@ -329,7 +330,7 @@ private slots:
         w->txtAnswer->setText(QStringLiteral("12"));
         w->cmdSubmit->click();
         QCoreApplication::processEvents();
-        QCOMPARE(description(w->txtAnswer), QStringLiteral("9 + 4 = ?"));
+        QCOMPARE(description(w->txtAnswer), QStringLiteral("20 questions, 9 plus 4 = ?"));
         QVERIFY(toldDescriptions(QStringLiteral("txtAnswer")).isEmpty());
     }
 
@@ -342,7 +343,81 @@ private slots:
         services.queueDraw(2, 15);
         w->lblNextQuestion->click();
         QCoreApplication::processEvents();
-        QCOMPARE(toldDescriptions(QStringLiteral("fraQuestion")), QStringList({"3 - 2 = ?"}));
+        QCOMPARE(toldDescriptions(QStringLiteral("fraQuestion")), QStringList({"3 minus 2 = ?"}));
+    }
+
+    void theFocusedControlTellsWhatIsNewOnce_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<QString>("afterwards");
+        QTest::newRow("skip, on Next Question") << "lblNextQuestion" << "skip" << "3 plus 2 = ?, Score 0%" << "";
+        QTest::newRow("skip, on Submit") << "cmdSubmit" << "skip" << "3 plus 2 = ?, Score 0%" << "";
+        QTest::newRow("skip, in the answer box") << "txtAnswer" << "skip" << "3 plus 2 = ?, Score 0%"
+                                                 << "3 plus 2 = ?, Score 0%";
+        QTest::newRow("new level, on Next Question") << "lblNextQuestion" << "level"
+                                                     << "Difficulty Intermediate, 20 questions, 3 plus 2 = ?" << "";
+        QTest::newRow("new session, in the answer box") << "txtAnswer" << "session"
+                                                        << "20 questions, 3 plus 2 = ?" << "3 plus 2 = ?";
+    }
+
+    void theFocusedControlTellsWhatIsNewOnce()
+    {
+        QFETCH(QString, focus);
+        QFETCH(QString, command);
+        QFETCH(QString, told);
+        QFETCH(QString, afterwards);
+        open();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        auto *focused = w->findChild<QWidget *>(focus);
+        focused->setFocus();
+        QCoreApplication::processEvents();
+        events.clear();
+        if (command == u"level") {
+            services.queueDraw(3, 20);
+            services.queueDraw(2, 20);
+            services.queueDraw(1, 3);
+            w->mnuDifficultyIntermediate->trigger();
+        } else {
+            queueBeginner(3, 2, 1);
+            if (command == u"skip")
+                w->lblNextQuestion_Click();
+            else
+                w->mnuFileNewSession->trigger();
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(toldDescriptions(focus).last(), told);
+        // Once the focus moves on, the control says what it always says.
+        (focused == w->txtAnswer ? static_cast<QWidget *>(w->cmdSubmit) : w->txtAnswer)->setFocus();
+        QTRY_COMPARE(description(focused), afterwards);
+    }
+
+    void whatIsToldOnceIsDroppedWhenABoxTakesTheFocus()
+    {
+        open();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QLineEdit box;
+        box.show();
+        box.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&box));
+        box.setFocus();
+        QTRY_COMPARE(description(w->txtAnswer), QStringLiteral("9 plus 4 = ?"));
+    }
+
+    void altKeysTypeNothingAndF10OpensTheMenuBar()
+    {
+        open();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QTest::keyClick(w->txtAnswer, Qt::Key_H, Qt::AltModifier);
+        QTest::keyClick(w->txtAnswer, Qt::Key_7);
+        QCOMPARE(w->txtAnswer->text(), QStringLiteral("7"));
+        QTest::keyClick(w->txtAnswer, Qt::Key_F10);
+        QTRY_VERIFY(w->mnuFile->isVisible());
+        w->mnuFile->hide();
     }
 
     void theOtherWindowsNameWhatTheyShow_data()
@@ -381,10 +456,13 @@ private slots:
     void theClockReadsAsOneTime()
     {
         open();
+        events.clear();
         for (int i = 0; i < 61; ++i)
             w->tmrTimer_Timer();
         QCoreApplication::processEvents();
         QCOMPARE(description(w->fraTime), QStringLiteral("00:01:01"));
+        // Reachable, never told by itself.
+        QVERIFY(toldDescriptions(QStringLiteral("txtAnswer")).isEmpty());
     }
 };
 

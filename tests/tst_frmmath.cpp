@@ -28,7 +28,7 @@ namespace {
 
 QString wrongBox(int triesLeft)
 {
-    return quiztexts::WrongBefore + QString::number(triesLeft) + quiztexts::WrongAfter;
+    return quiztexts::Wrong(triesLeft);
 }
 
 }
@@ -256,10 +256,10 @@ private slots:
         QCOMPARE(services.randomizeCalls, 1);
         QCOMPARE(visibleAtBox, QList<bool>({false, false}));
         QCOMPARE(services.boxes.size(), 2);
-        QCOMPARE(services.boxes[0].prompt, quiztexts::NamePrompt);
-        QCOMPARE(services.boxes[0].title, quiztexts::NameTitle);
-        QCOMPARE(services.boxes[0].defaultText, quiztexts::DefaultName);
-        QCOMPARE(services.boxes[1].prompt, quiztexts::GreetingBefore + "  " + quiztexts::GreetingAfter);
+        QCOMPARE(services.boxes[0].prompt, quiztexts::NamePrompt());
+        QCOMPARE(services.boxes[0].title, quiztexts::NameTitle());
+        QCOMPARE(services.boxes[0].defaultText, quiztexts::DefaultName());
+        QCOMPARE(services.boxes[1].prompt, quiztexts::Greeting(QStringLiteral("  ")));
         QCOMPARE(services.boxes[1].title, QString());
         QVERIFY(w->isVisible());
         QCOMPARE(w->lblQuestionA->text(), QStringLiteral("9"));
@@ -382,8 +382,8 @@ private slots:
         pressEnter(w->cmdSubmit);
         services.msgBoxAnswers.enqueue(RuntimeServices::Cancel);
         pressEnter(w->lblNextQuestion);
-        QCOMPARE(services.prompts(), QStringList({wrongBox(3), wrongBox(2), quiztexts::SkipPrompt}));
-        QCOMPARE(services.boxes.last().title, quiztexts::ConfirmTitle);
+        QCOMPARE(services.prompts(), QStringList({wrongBox(3), wrongBox(2), quiztexts::SkipPrompt()}));
+        QCOMPARE(services.boxes.last().title, quiztexts::ConfirmTitle());
         QCOMPARE(w->session().lngResponse, RuntimeServices::Cancel);
         // Esc is no button's key.
         QTest::keyClick(w->txtAnswer, Qt::Key_Escape);
@@ -402,7 +402,7 @@ private slots:
 
         services.msgBoxAnswers.enqueue(RuntimeServices::Cancel);
         QTest::keyClick(w->txtAnswer, Qt::Key_A, Qt::ControlModifier);
-        QCOMPARE(services.prompts(), QStringList({quiztexts::DifficultyPrompt}));
+        QCOMPARE(services.prompts(), QStringList({quiztexts::DifficultyPrompt()}));
         QVERIFY(w->mnuDifficultyBeginner->isChecked());
         QVERIFY(!w->mnuDifficultyAdvanced->isChecked());
         QCOMPARE(w->txtAnswer->text(), QStringLiteral("12"));
@@ -414,7 +414,7 @@ private slots:
 
         services.msgBoxAnswers.enqueue(RuntimeServices::Cancel);
         QTest::keyClick(w->txtAnswer, Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(services.boxes.last().prompt, quiztexts::NewSessionPrompt);
+        QCOMPARE(services.boxes.last().prompt, quiztexts::NewSessionPrompt());
         // Ordinary editing keys still reach the box.
         QTest::keyClick(w->txtAnswer, Qt::Key_Backspace);
         QCOMPARE(w->txtAnswer->text(), QStringLiteral("1"));
@@ -551,15 +551,15 @@ private slots:
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
 
-        QStringList expected = {quiztexts::NamePrompt,
-                                quiztexts::GreetingBefore + "Grace <b>" + quiztexts::GreetingAfter};
+        QStringList expected = {quiztexts::NamePrompt(),
+                                quiztexts::Greeting(QStringLiteral("Grace <b>"))};
         auto nextQuestion = [&](int k) { queueBeginner(10 + k % 5, 1 + k % 9, 1 + k % 2); };
         auto answerRight = [&](int k) {
             const int answer = expectedAnswer();
             nextQuestion(k + 1);
             type(QString::number(answer) + QStringLiteral(" points"));
             pressEnter(w->txtAnswer);
-            expected << quiztexts::Correct;
+            expected << quiztexts::Correct();
         };
         auto answerWrong = [&](int triesLeft) {
             type(QString::number(expectedAnswer() + 1));
@@ -571,7 +571,7 @@ private slots:
                 nextQuestion(k + 1);
             services.msgBoxAnswers.enqueue(confirm ? RuntimeServices::Ok : RuntimeServices::Cancel);
             QTest::mouseClick(w->lblNextQuestion, Qt::LeftButton);
-            expected << quiztexts::SkipPrompt;
+            expected << quiztexts::SkipPrompt();
         };
 
         // 1: right away. 2: third attempt. 3: fourth attempt.
@@ -613,11 +613,11 @@ private slots:
         services.queueDraw(2, 3);
         for (int tries = 3; tries >= 0; --tries)
             answerWrong(tries);
-        expected << quiztexts::PassBefore + "55" + quiztexts::PassAfter;
+        expected << quiztexts::Pass(QStringLiteral("55"));
 
         QCOMPARE(services.prompts(), expected);
         for (const ScriptedServices::Box &box : std::as_const(services.boxes)) {
-            if (box.prompt != quiztexts::SkipPrompt && box.prompt != quiztexts::NamePrompt) {
+            if (box.prompt != quiztexts::SkipPrompt() && box.prompt != quiztexts::NamePrompt()) {
                 QCOMPARE(box.title, QString());
                 QCOMPARE(box.buttons, RuntimeServices::Buttons::Ok);
             }
@@ -641,7 +641,7 @@ private slots:
         services.queueDraw(1, 3);
         type(QStringLiteral("-12"));
         pressEnter(w->txtAnswer);
-        QCOMPARE(services.boxes.last().prompt, quiztexts::Correct);
+        QCOMPARE(services.boxes.last().prompt, quiztexts::Correct());
         QCOMPARE(w->lblScore->text(), QStringLiteral("100%"));
     }
 };

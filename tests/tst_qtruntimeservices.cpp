@@ -1,7 +1,9 @@
+#include "launcher.h"
 #include "qtruntimeservices.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QDir>
 #include <QDialogButtonBox>
 #include <QInputDialog>
 #include <QLabel>
@@ -255,6 +257,89 @@ private slots:
         QVERIFY(!services.FileExists(hidden));
         QVERIFY(!services.FileExists(dir.path()));
         QVERIFY(!services.FileExists(dir.filePath(QStringLiteral("missing"))));
+    }
+
+    void fileTestCountsOnlyOrdinaryFiles()
+    {
+        // As the system gives them: normal, read-only and archive, hidden, system, system and
+        // archive, folder, nothing there.
+        const std::pair<std::uint32_t, bool> cases[] = {{0x80, true}, {0x21, true}, {0x2, false},
+            {0x4, false}, {0x24, false}, {0x10, false}, {launcher::NoFile, false}};
+        for (const auto &[attributes, counts] : cases)
+            QCOMPARE(launcher::isOrdinaryFile(attributes), counts);
+    }
+
+    void readsACommandLineAsTheSystemDoes_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("programs");   // what exists
+        QTest::addColumn<QString>("program");        // empty: nothing starts
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<int>("tries");
+        const QString tool = QStringLiteral("C:\\Program Files\\Info\\msinfo32.exe");
+        QTest::newRow("quoted, with arguments") << '"' + tool + "\" /report a.txt" << QStringList()
+                                                << tool << "/report a.txt" << 0;
+        QTest::newRow("quoted, never closed") << '"' + tool << QStringList() << tool << "" << 0;
+        QTest::newRow("unquoted with blanks") << tool << QStringList{tool} << tool << "" << 2;
+        QTest::newRow("unquoted, with arguments") << "  " + tool + "  /nfo x" << QStringList{tool}
+                                                  << tool << "/nfo x" << 2;
+        QTest::newRow("a shorter name found first") << tool << QStringList{"C:\\Program.exe", tool}
+                                                    << "C:\\Program.exe" << "Files\\Info\\msinfo32.exe" << 1;
+        QTest::newRow("no extension") << "C:\\My.Tools\\info" << QStringList{"C:\\My.Tools\\info.exe"}
+                                      << "C:\\My.Tools\\info.exe" << "" << 1;
+        QTest::newRow("nothing found") << tool + " /a" << QStringList() << "" << "" << 3;
+        QTest::newRow("blanks only") << " \t " << QStringList() << "" << "" << 0;
+        QTest::newRow("empty quotes") << "\"\" x" << QStringList() << "" << "" << 0;
+        QTest::newRow("too long") << QString(int(launcher::MaxCommandLine) + 1, 'x') << QStringList()
+                                  << "" << "" << 0;
+        QTest::newRow("blanks without end") << QString(" a").repeated(5000) << QStringList() << "" << ""
+                                            << launcher::MaxProgramTries;
+    }
+
+    void readsACommandLineAsTheSystemDoes()
+    {
+        QFETCH(QString, line);
+        QFETCH(QStringList, programs);
+        QFETCH(QString, program);
+        QFETCH(QString, arguments);
+        QFETCH(int, tries);
+        int tried = 0;
+        const auto command = launcher::readCommandLine(line.toStdU16String(), u".exe",
+                                                       [&](const std::u16string &name) {
+            ++tried;
+            return programs.contains(QString::fromStdU16String(name));
+        });
+        QCOMPARE(tried, tries);
+        QCOMPARE(command.has_value(), !program.isEmpty());
+        if (command) {
+            QCOMPARE(QString::fromStdU16String(command->program), program);
+            QCOMPARE(QString::fromStdU16String(command->arguments), arguments);
+        }
+    }
+
+    // A program in a folder with a blank in its name, started quoted and unquoted.
+    void startsACommandLine()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("the program it starts is a shell script");
+#endif
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("my tools")));
+        const QString program = dir.filePath(QStringLiteral("my tools/run"));
+        QFile script(program), out(program + QStringLiteral(".out"));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho \"$@\" > \"$0.out\"\n");
+        script.close();
+        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+        for (const QString &line : {'"' + program + '"', program}) {
+            out.remove();
+            QVERIFY(services.Shell(line + QStringLiteral(" one  two")));
+            QTRY_VERIFY(out.size() > 0);
+            QVERIFY(out.open(QIODevice::ReadOnly));
+            QCOMPARE(out.readAll(), QByteArray("one two\n"));
+            out.close();
+        }
+        QVERIFY(!services.Shell(dir.filePath(QStringLiteral("my tools/missing"))));
     }
 };
 

@@ -215,7 +215,7 @@ private slots:
         rng.seed(seed);
         services.drawFromSeed(seed ^ 0x9e3779b97f4a7c15ULL);
         services.onBox = [this](const ScriptedServices::Box &box) {
-            verdicts += box.prompt.startsWith(quiztexts::PassBefore) || box.prompt.startsWith(quiztexts::FailBefore);
+            verdicts += box.prompt.startsWith(quiztexts::Pass({}).left(20)) || box.prompt.startsWith(quiztexts::Fail({}, {}).left(20));
             if (box.kind == ScriptedServices::Box::Kind::Message && box.buttons == RuntimeServices::Buttons::OkCancel)
                 services.msgBoxAnswers.enqueue(chance(50) ? RuntimeServices::Ok : RuntimeServices::Cancel);
             else if (box.kind == ScriptedServices::Box::Kind::Input && chance(30))
@@ -258,7 +258,7 @@ private slots:
                 const QStringList prompts = services.prompts().mid(before.boxes);
                 if (right) {
                     ++correctAnswers;
-                    QVERIFY2(!prompts.isEmpty() && prompts.first() == quiztexts::Correct, qPrintable(fail(QStringLiteral("no praise"))));
+                    QVERIFY2(!prompts.isEmpty() && prompts.first() == quiztexts::Correct(), qPrintable(fail(QStringLiteral("no praise"))));
                     if (before.issued == 20) {
                         QVERIFY2(s.intQuestionCount == 1 && s.intCorrectCount == 0, qPrintable(fail(QStringLiteral("no new session"))));
                     } else {
@@ -273,7 +273,7 @@ private slots:
             } else if (action < 70) {
                 lastEvent = QStringLiteral("event %1: Next Question").arg(i);
                 w->lblNextQuestion->click();
-                if (services.boxes.last().prompt == quiztexts::SkipPrompt
+                if (services.boxes.last().prompt == quiztexts::SkipPrompt()
                     && services.boxes.size() == before.boxes + 1 && w->session().lngResponse == RuntimeServices::Cancel) {
                     const Snapshot after = snapshot();
                     QVERIFY2(after.issued == before.issued && after.tries == before.tries

@@ -10,6 +10,7 @@ const std::string FolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 const QString Tool = QStringLiteral("C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe");
 const QString Folder = QStringLiteral("C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo");
 const QString FolderTool = Folder + QStringLiteral("\\MSINFO32.EXE");
+const QString QuotedFolderTool = '"' + FolderTool + '"';
 const QString Unavailable = QStringLiteral("System Information Is Unavailable At This Time");
 
 QByteArray text(const QString &s)
@@ -52,10 +53,10 @@ private slots:
             << QStringList{QString()} << QStringList() << QStringList() << false;
         QTest::newRow("PATH over 1024 bytes counts as missing")
             << sz << QByteArray(1025, 'x') << sz << text(Folder) << QStringList{FolderTool} << QStringList()
-            << QStringList{FolderTool} << QStringList{FolderTool} << true;
+            << QStringList{QuotedFolderTool} << QStringList{FolderTool} << true;
         QTest::newRow("folder holding the tool")
             << none << QByteArray() << sz << text(Folder) << QStringList{FolderTool} << QStringList()
-            << QStringList{FolderTool} << QStringList{FolderTool} << true;
+            << QStringList{QuotedFolderTool} << QStringList{FolderTool} << true;
         QTest::newRow("folder without the tool")
             << none << QByteArray() << sz << text(Folder) << QStringList() << QStringList()
             << QStringList() << QStringList{FolderTool} << true;

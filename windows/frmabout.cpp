@@ -95,6 +95,8 @@ void frmAbout::buildControls()
     setBlackText(lblTitle);
     lblVersion = makeLabel(this, "lblVersion", {}, twipsRect(1560, 840, 3885, 225), font, Fixed);
     lblDescription = makeLabel(this, "lblDescription",
+                               //: "mathimatical", "expriance", "challange" and "accurace" are
+                               //: misspelt on purpose; spell your language correctly.
                                tr("A Pellavin program designed to build mathimatical skills. Users "
                                   "will expriance some challange in the beginning, but towards the "
                                   "end of the sessions the goal is to improve your speed and accurace "
@@ -123,10 +125,13 @@ void frmAbout::buildControls()
 
 void frmAbout::Form_Load()
 {
-    setWindowTitle(tr("About ") + m_services.appTitle());
-    setLabelText(lblVersion, tr("Version ") + QString::number(m_services.appMajor()) + u'.'
-                                 + QString::number(m_services.appMinor()) + u'.'
-                                 + QString::number(m_services.appRevision()));
+    //: %1 is the program's name.
+    setWindowTitle(tr("About %1").arg(m_services.appTitle()));
+    //: Major, minor and revision number.
+    setLabelText(lblVersion, tr("Version %1.%2.%3")
+                                 .arg(m_services.appMajor())
+                                 .arg(m_services.appMinor())
+                                 .arg(m_services.appRevision()));
     setLabelText(lblTitle, m_services.appTitle());
 }
 

@@ -36,8 +36,10 @@ frmHelp::frmHelp(QWidget *parent)
                               "suits you."),
                            twipsRect(120, 120, 4335, 495));
     const QString levels[] = {
+        //: The level names are the Difficulty menu's items.
         tr("Beginner - Only addition and subtraction(+,-)"),
         tr("Intermediate - Only addition, subtraction, and multiplication.(+,-,*)"),
+        //: "mathimatical" is misspelt on purpose; spell your language correctly.
         tr("Advanced - All four mathimatical operators will be used.(+,-,*,/)"),
     };
     const QRect levelBoxes[] = {twipsRect(120, 720, 4455, 255), twipsRect(120, 1080, 4575, 255),
@@ -47,6 +49,8 @@ frmHelp::frmHelp(QWidget *parent)
         Label2[i]->setProperty("index", static_cast<int>(i));
     }
     Label3 = makeHelpLabel(this, "Label3",
+                           //: "but answer correctly" is a slip for "but answer wrongly"; say
+                           //: what is meant: you get 3 chances after a wrong answer.
                            tr("Answer the questions as they are given to you (20 questions is "
                               "all), and use the submit button to submit your answers. If you "
                               "feel you need to skip the question, click 'Next Question', this "

@@ -73,7 +73,11 @@ frmMath::frmMath(RuntimeServices &services, cursorplatform::CursorPlatform &curs
     centreOnScreen();
 
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &frmMath::onFocusWindowChanged);
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget *, QWidget *now) { onFocusChanged(now); });
 
+    // The greeting names the first level; only a change of it is told.
+    m_toldLevel = mnuDifficultyBeginner;
     m_describeLater = new QTimer(this);
     m_describeLater->setSingleShot(true);
     m_describeLater->setInterval(0);
@@ -341,7 +345,7 @@ void frmMath::mnuFilePrint_Click()
 {
     // The session must survive a missing or failing printer: say so and carry on.
     if (!m_services.PrintLine(QString()))
-        m_services.MsgBox(NoPrinterMessage);
+        m_services.MsgBox(tr(NoPrinterMessage));
 }
 
 void frmMath::mnuFileExit_Click()
@@ -401,6 +405,14 @@ bool frmMath::isMenuShortcut(const QKeySequence &keys) const
 
 bool frmMath::eventFilter(QObject *watched, QEvent *event)
 {
+    // Alt with a key is a command on the desktop, never typing; with no access letters on the
+    // menus it does nothing here.
+    if (watched == txtAnswer && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->modifiers() & (Qt::AltModifier | Qt::ControlModifier)) == Qt::AltModifier
+            && !key->text().isEmpty())
+            return true;
+    }
     // The answer box claims Ctrl+X, Ctrl+A and friends for itself; the menu's shortcuts win.
     if (watched == txtAnswer && event->type() == QEvent::ShortcutOverride) {
         const auto *key = static_cast<QKeyEvent *>(event);
@@ -422,6 +434,12 @@ void frmMath::keyPressEvent(QKeyEvent *event)
             lblNextQuestion->click();
         else
             cmdSubmit->click();
+        event->accept();
+        return;
+    }
+    // F10 opens the menu bar at its first menu, as on the desktop's other programs.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::NoModifier) {
+        menuBar()->setActiveAction(mnuFile->menuAction());
         event->accept();
         return;
     }
@@ -468,6 +486,9 @@ QString frmMath::caption(Caption which) const
 void frmMath::setCaption(Caption which, const QString &text)
 {
     setLabelText(label(which), text);
+    // The count to go is set once for every question issued; question 1 begins a session.
+    if (which == Caption::QuestionsToGoNumber && m_session.intQuestionCount == 1)
+        m_sessionBegun = true;
     m_describeLater->start();
 }
 
@@ -475,22 +496,26 @@ QString frmMath::spokenQuestion() const
 {
     if (lblQuestionA->text().isEmpty())
         return {};
-    // Screen readers say "star" and "slash" for the operators as drawn; these they say as
-    // "times" and "divided by".
-    QString op = lblMathOperator->text();
-    if (op == u"*")
-        op = QStringLiteral(u"\u00d7");
-    else if (op == u"/")
-        op = QStringLiteral(u"\u00f7");
+    // Screen readers say the operators as drawn as "plus", "dash", "star" and "slash", and at
+    // their lowest punctuation level not at all; words are heard at every level.
+    const QString drawn = lblMathOperator->text();
+    QString op = drawn;
+    if (drawn == u"+")
+        op = tr("plus");
+    else if (drawn == u"-")
+        op = tr("minus");
+    else if (drawn == u"*")
+        op = tr("times");
+    else if (drawn == u"/")
+        op = tr("divided by");
     return lblQuestionA->text() + u' ' + op + u' ' + lblQuestionB->text() + u' '
            + lblEqual->text() + u' ' + lblAnswer->text();
 }
 
 void frmMath::describeForScreenReaders()
 {
-    // Each frame reads as its caption followed by what it shows. The answer box, where the
-    // focus stays, also carries the question and the score, so that a new question or score
-    // is read out as its description changes.
+    // Each frame reads as its caption followed by what it shows. The answer box also carries
+    // the question and the score, and the focused control tells what is new (see below).
     const QString question = spokenQuestion();
     const QString score = lblScore->text();
     describe(fraQuestion, question);
@@ -501,7 +526,61 @@ void frmMath::describeForScreenReaders()
     QString answerBox = question;
     if (!score.isEmpty())
         answerBox += QStringLiteral(", ") + fraScore->title() + u' ' + score;
+    tellFocusedControl(answerBox);
+}
+
+QString frmMath::newsForScreenReaders()
+{
+    // Said once, before the question: a new level, and the length of a session begun.
+    QString news;
+    for (QAction *item : {mnuDifficultyBeginner, mnuDifficultyIntermediate, mnuDifficultyAdvanced}) {
+        if (item->isChecked() && item != m_toldLevel) {
+            m_toldLevel = item;
+            // "Intermediate(+,-,x)" is read as "Intermediate", without its punctuation.
+            const QString caption = item->text();
+            news += mnuDifficulty->title() + u' ' + caption.left(caption.indexOf(u'(')).trimmed()
+                    + QStringLiteral(", ");
+        }
+    }
+    if (m_sessionBegun)
+        news += tr("%1 questions").arg(QuizEngine::QuestionsPerSession) + QStringLiteral(", ");
+    m_sessionBegun = false;
+    return news;
+}
+
+void frmMath::tellFocusedControl(const QString &answerBox)
+{
+    // A screen reader speaks a changed description of the focused control, and of no other
+    // control: so whichever of the three has the focus (or gets it back when a message box
+    // closes) carries what is new, and a student who skips hears the next question too. The
+    // clock is not in it.
+    const QString news = newsForScreenReaders();
+    if (news.isEmpty() && answerBox == m_toldAnswerBox)
+        return;
+    m_toldAnswerBox = answerBox;
+    // With the focus elsewhere (in the menu bar), the answer box keeps it for later.
+    QWidget *focused = focusWidget();
+    if (focused != cmdSubmit && focused != lblNextQuestion)
+        focused = txtAnswer;
+    if (m_toldOnce && m_toldOnce != focused)
+        describe(m_toldOnce, m_toldOnce == txtAnswer ? answerBox : QString());
     describe(txtAnswer, answerBox);
+    describe(focused, news + answerBox);
+    m_toldOnce = focused != txtAnswer || !news.isEmpty() ? focused : nullptr;
+}
+
+void frmMath::onFocusChanged(QWidget *now)
+{
+    // What was told once is dropped when the focus moves on, to another control or to a
+    // message box, after the move itself is told, so that coming back does not repeat it.
+    if (!m_toldOnce || !now || now == m_toldOnce)
+        return;
+    QTimer::singleShot(0, this, [this] {
+        if (!m_toldOnce || QApplication::focusWidget() == m_toldOnce)
+            return;
+        describe(m_toldOnce, m_toldOnce == txtAnswer ? m_toldAnswerBox : QString());
+        m_toldOnce = nullptr;
+    });
 }
 
 QString frmMath::answerText() const

@@ -26,8 +26,8 @@ class frmMath : public QMainWindow, private QuizView
 public:
     inline static const QString DefaultCursorFile = QStringLiteral("Cursors\\Calc-Default.ani");
 
-    inline static const QString NoPrinterMessage =
-        QStringLiteral("No printer is available, so nothing was printed.");
+    inline static const char *const NoPrinterMessage =
+        QT_TR_NOOP("No printer is available, so nothing was printed.");
 
     frmMath(RuntimeServices &services, cursorplatform::CursorPlatform &cursors, Forms &forms,
             QWidget *parent = nullptr);
@@ -78,6 +78,9 @@ private:
     void onFocusWindowChanged(QWindow *now);
     void describeForScreenReaders();
     QString spokenQuestion() const;
+    QString newsForScreenReaders();
+    void tellFocusedControl(const QString &answerBox);
+    void onFocusChanged(QWidget *now);
 
     // QuizView
     QString caption(Caption which) const override;
@@ -103,6 +106,13 @@ private:
     // Captions change a label at a time; screen readers hear the result once, when the
     // handler that changed them is done.
     QTimer *m_describeLater = nullptr;
+    // What the answer box says at rest: the question and the score.
+    QString m_toldAnswerBox;
+    // The level last told, and whether a session has begun since.
+    QAction *m_toldLevel = nullptr;
+    bool m_sessionBegun = false;
+    // The control whose description carries, once, what the focused control was told.
+    QWidget *m_toldOnce = nullptr;
 
 public:
     QGroupBox *fraQuestion = nullptr;

@@ -2,13 +2,16 @@
 
 #include "forms.h"
 #include "layout.h"
+#include "ppm.h"
 #include "runtimeservices.h"
+#include "splashtype.h"
 #include "syscolor.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QResource>
 #include <QScreen>
 #include <QWindow>
 #include <QTimer>
@@ -43,12 +46,13 @@ frmSplash::frmSplash(RuntimeServices &services, cursorplatform::CursorPlatform &
 {
     setObjectName(QStringLiteral("frmSplash"));
     // No title bar, no border to drag, no taskbar button.
-    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    setWindowFlags(splashtype::windowFlags());
     setFixedSize(twipsToPixels(7380), twipsToPixels(4185));
     fillWith(this, systemColour(syscolor::COLOR_CAPTIONTEXT, palette()));
     buildControls();
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
+    splashtype::keepOffTaskbar(*this);
 
     tmrCursorSecurity->start();
     Form_Load();
@@ -78,13 +82,13 @@ void frmSplash::buildControls()
     imgLogo->setAccessibleName(tr("Pellavin logo"));
 
     using enum LabelSizing;
-    lblCopyright = makeLabel(Frame1, "lblCopyright", QStringLiteral("Copyright"),
+    lblCopyright = makeLabel(Frame1, "lblCopyright", tr("Copyright"),
                              twipsRect(4560, 3060, 2415, 255), arialFont(8.25, false), Fixed);
     lblCompany = makeLabel(Frame1, "lblCompany", QStringLiteral("Varnholt Corp."),
                            twipsRect(4560, 3270, 2415, 255), arialFont(8.25, false), Fixed);
     lblVersion = makeLabel(Frame1, "lblVersion", QStringLiteral("Version"),
                            twipsRect(5970, 2700, 885, 285), arialFont(12, true), AutoRightAligned);
-    lblPlatform = makeLabel(Frame1, "lblPlatform", QStringLiteral("Platform"),
+    lblPlatform = makeLabel(Frame1, "lblPlatform", tr("Platform"),
                             twipsRect(5580, 2340, 1275, 360), arialFont(15.75, true), AutoRightAligned);
     lblProductName = makeLabel(Frame1, "lblProductName", QStringLiteral("Product"),
                                twipsRect(2520, 1140, 2430, 765), arialFont(32.25, true), Auto);
@@ -103,7 +107,8 @@ void frmSplash::buildControls()
 
 void frmSplash::Form_Load()
 {
-    setLabelText(lblVersion, QStringLiteral("Version %1.%2.%3")
+    //: Major, minor and revision number.
+    setLabelText(lblVersion, tr("Version %1.%2.%3")
                                  .arg(m_services.appMajor())
                                  .arg(m_services.appMinor())
                                  .arg(m_services.appRevision()));
@@ -168,12 +173,14 @@ int frmSplash::displayState() const
 bool frmSplash::event(QEvent *event)
 {
     // Every key that types a character counts, Enter, Esc and Tab included; keys that type
-    // none (arrows, Shift, function keys, Delete) and Alt combinations do nothing.
+    // none (arrows, Shift, function keys, Delete) and Alt combinations do nothing. On Windows
+    // AltGr arrives as Ctrl+Alt, and what it types ("@", "{", "€") counts.
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const QString text = key->text();
-        if (!text.isEmpty() && key->key() != Qt::Key_Delete
-            && !(key->modifiers() & Qt::AltModifier)) {
+        const Qt::KeyboardModifiers altGr = Qt::ControlModifier | Qt::AltModifier;
+        const bool altCombination = (key->modifiers() & altGr) == Qt::AltModifier;
+        if (!text.isEmpty() && key->key() != Qt::Key_Delete && !altCombination) {
             Form_KeyPress(text.at(0).unicode());
         }
         return true;
@@ -188,8 +195,9 @@ bool frmSplash::eventFilter(QObject *watched, QEvent *event)
         loadLogo();
         return false;
     }
-    // A click is a left press and release on the same control.
-    if (event->type() == QEvent::MouseButtonRelease) {
+    // A click is a left press and release on the same control. The window's own handle is
+    // watched too until its first exposure, and it is no widget.
+    if (event->type() == QEvent::MouseButtonRelease && watched->isWidgetType()) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         auto *control = static_cast<QWidget *>(watched);
         if (mouse->button() == Qt::LeftButton && control->rect().contains(mouse->position().toPoint())) {
@@ -232,8 +240,13 @@ void frmSplash::showEvent(QShowEvent *event)
 
 void frmSplash::loadLogo()
 {
-    if (imgLogo->pixmap().isNull())
-        imgLogo->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.jpg")));
+    if (!imgLogo->pixmap().isNull())
+        return;
+    // The JPEG's pixels are built in as well, decoded once by the tool that made them: showing
+    // them takes neither the image plugins nor the JPEG library.
+    const QImage pixels = readPpm(QResource(QStringLiteral(":/pictures/logo.ppm")).uncompressedData());
+    imgLogo->setPixmap(pixels.isNull() ? QPixmap(QStringLiteral(":/pictures/logo.jpg"))
+                                       : QPixmap::fromImage(pixels));
 }
 
 void frmSplash::hideEvent(QHideEvent *event)

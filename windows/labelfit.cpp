@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QLabel>
+#include <QPushButton>
 
 namespace {
 
@@ -25,4 +26,16 @@ void narrowToFit(QLabel *label, int minimumStretch)
     }
     if (font != label->font())
         label->setFont(font);
+}
+
+bool showsWholeText(const QLabel *label)
+{
+    return fits(label, label->font());
+}
+
+bool showsWholeText(const QPushButton *button)
+{
+    QString shown = button->text();
+    shown.remove(u'&');
+    return button->fontMetrics().horizontalAdvance(shown) < button->width() - 8;
 }

@@ -1,35 +1,67 @@
 #include "layout.h"
 
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace {
 const char AutoSizeProperty[] = "pellavinAutoSize";
 const char RightAlignedProperty[] = "pellavinRightAligned";
+
+// The families of the list that are installed, in its order; the font system takes the first.
+// A missing first family costs a search for stand-ins through fontconfig on every font made
+// from the list, though a later family is there: half the cost of a new font.
+QStringList installedOf(const QStringList &families)
+{
+    QStringList installed;
+    for (QString family : QFontDatabase::families()) {
+        // A family that several foundries make is listed once for each, as "Family [Foundry]".
+        if (const qsizetype bracket = family.indexOf(QLatin1String(" ["), 1); bracket > 0)
+            family.truncate(bracket);
+        installed.append(family);
+    }
+    QStringList present;
+    for (const QString &family : families) {
+        if (installed.contains(family, Qt::CaseInsensitive))
+            present.append(family);
+    }
+    return present;
+}
+
 }
 
 QFont dialogFont(double pointSize)
 {
+    static const QStringList wanted{QStringLiteral("MS Sans Serif"),
+                                    QStringLiteral("Microsoft Sans Serif"),
+                                    QStringLiteral("Liberation Sans"), QStringLiteral("Arial")};
+    static const QStringList installed = installedOf(wanted);
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setFamilies(installed.isEmpty() ? wanted : installed);
     font.setPointSizeF(pointSize);
     font.setWeight(QFont::Normal);
     font.setStyleHint(QFont::SansSerif);
     // The stand-in runs about three percent wider than the classic bitmap font; narrowed by
-    // that much, every caption fits the box it was designed for.
-    const QString family = QFontInfo(font).family();
-    if (!family.contains(QStringLiteral("MS Sans Serif")))
+    // that much, every caption fits the box it was designed for. With none of the list
+    // installed, the face is whatever the font system chose, which takes loading it to know.
+    static const bool classic = (installed.isEmpty() ? QFontInfo(font).family() : installed.first())
+                                    .contains(QStringLiteral("MS Sans Serif"));
+    if (!classic)
         font.setStretch(97);
     return font;
 }
 
 QFont arialFont(double pointSize, bool bold)
 {
+    static const QStringList wanted{QStringLiteral("Arial"), QStringLiteral("Liberation Sans")};
+    static const QStringList installed = installedOf(wanted);
     QFont font;
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    font.setFamilies(installed.isEmpty() ? wanted : installed);
     font.setPointSizeF(pointSize);
     font.setWeight(bold ? QFont::Bold : QFont::Normal);
     font.setStyleHint(QFont::SansSerif);
@@ -81,16 +113,22 @@ CaptionFrame::CaptionFrame(const QString &caption, QWidget *parent)
 {
 }
 
-void CaptionFrame::paintEvent(QPaintEvent *)
+void CaptionFrame::paintEvent(QPaintEvent *event)
 {
     // The caption sits on the frame's top line, and the frame fills the whole box, so that
     // controls placed relative to the box's corner land where they were designed.
-    QPainter painter(this);
     const QFontMetrics metrics(font());
     const int captionHeight = metrics.height();
+    const QRect box = rect().adjusted(0, captionHeight / 2, -1, -1);
+    // A caret blinking or a label changing inside repaints only its own box: unless that
+    // reaches the lines or the caption, drawing them would change no pixel.
+    const QRect inside(QPoint(box.left() + 3, std::max(box.top() + 3, captionHeight)),
+                       QPoint(box.right() - 3, box.bottom() - 3));
+    if (inside.contains(event->rect()))
+        return;
+    QPainter painter(this);
 
     // An etched line: dark, with a light line one pixel in.
-    const QRect box = rect().adjusted(0, captionHeight / 2, -1, -1);
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawRect(box.adjusted(0, 0, -1, -1));
     painter.setPen(palette().color(QPalette::Light));
