@@ -8,7 +8,9 @@
 #include <QTest>
 #include <QtEndian>
 
+#ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#endif
 
 using cursorfile::Cursor;
 using cursorfile::Frame;
@@ -442,10 +444,14 @@ private slots:
     // (should the open block, the test runs into its time limit).
     void namedPipeDoesNotBlock()
     {
+#ifndef Q_OS_UNIX
+        QSKIP("named pipes live outside the file system here");
+#else
         QTemporaryDir dir;
         const QByteArray fifo = QFile::encodeName(dir.filePath("pipe.ani"));
         QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
         QVERIFY(!cursorfile::load(fifo.toStdString()));
+#endif
     }
 };
 

@@ -320,6 +320,9 @@ private slots:
     // A program in a folder with a blank in its name, started quoted and unquoted.
     void startsACommandLine()
     {
+#ifndef Q_OS_UNIX
+        QSKIP("the program it starts is a shell script");
+#endif
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("my tools")));
         const QString program = dir.filePath(QStringLiteral("my tools/run"));

@@ -205,13 +205,13 @@ cursorfile::Cursor calcHello()
 bool writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
 {
     if (bytes.empty()) {
-        std::fprintf(stderr, "nothing to write for %s\n", path.c_str());
+        std::fprintf(stderr, "nothing to write for %s\n", path.string().c_str());
         return false;
     }
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        std::fprintf(stderr, "cannot write %s\n", path.string().c_str());
         return false;
     }
     return true;

@@ -1,0 +1,57 @@
+# The runnable Windows folder: the program, its Cursors folder, the Qt libraries and plugins it
+# loads and the MinGW runtime, which is what windeployqt would gather. "cpack" makes
+# pellavin-<version>-win64.zip of it and, where NSIS is installed, an installer.
+
+install(TARGETS pellavin RUNTIME DESTINATION .)
+# Started from its own folder, the program finds Cursors\... beside it.
+install(DIRECTORY Cursors DESTINATION .)
+
+foreach(module Core Gui Widgets PrintSupport)
+  install(FILES $<TARGET_FILE:Qt6::${module}> DESTINATION .)
+endforeach()
+install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platforms)
+install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION styles)
+# The splash and About pictures are JPEG; the window icon comes from an ICO file.
+install(FILES $<TARGET_FILE:Qt6::QJpegPlugin> $<TARGET_FILE:Qt6::QICOPlugin> DESTINATION imageformats)
+
+# Qt's own translations of its boxes' buttons, beside the program, where the Qt in use has them.
+get_filename_component(qtTranslations "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_TRANSLATIONS}" ABSOLUTE)
+foreach(language ${PELLAVIN_LANGUAGES})
+  install(FILES ${qtTranslations}/qtbase_${language}.qm DESTINATION translations OPTIONAL)
+endforeach()
+
+if(MINGW)
+  # The compiler knows where its own runtime libraries are.
+  foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+      OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(NOT IS_ABSOLUTE "${path}" OR NOT EXISTS "${path}")
+      message(FATAL_ERROR "The MinGW runtime library ${dll} was not found")
+    endif()
+    install(FILES ${path} DESTINATION .)
+  endforeach()
+endif()
+
+set(CPACK_PACKAGE_FILE_NAME pellavin-${PROJECT_VERSION}-win64)
+set(CPACK_PACKAGE_INSTALL_DIRECTORY Pellavin)
+set(CPACK_GENERATOR ZIP)
+find_program(PELLAVIN_MAKENSIS makensis)
+if(PELLAVIN_MAKENSIS)
+  list(APPEND CPACK_GENERATOR NSIS)
+endif()
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+# A 64-bit installer for the 64-bit program: NSIS makes 32-bit ones unless told, and those need
+# the 32-bit half of the system (which a Wine without its i386 part lacks).
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+set(CPACK_NSIS_DISPLAY_NAME Pellavin)
+set(CPACK_NSIS_PACKAGE_NAME Pellavin)
+set(CPACK_NSIS_MUI_ICON ${CMAKE_SOURCE_DIR}/app/pellavin.ico)
+set(CPACK_NSIS_MUI_UNIICON ${CMAKE_SOURCE_DIR}/app/pellavin.ico)
+set(CPACK_NSIS_INSTALLED_ICON_NAME pellavin.exe)
+# The Start-menu shortcut starts the program in the install folder (a shortcut's working folder
+# is the installer's output folder), where Cursors\... resolves.
+set(CPACK_NSIS_CREATE_ICONS_EXTRA
+  "SetOutPath '$INSTDIR'\nCreateShortCut '$SMPROGRAMS\\\\$STARTMENU_FOLDER\\\\Pellavin.lnk' '$INSTDIR\\\\pellavin.exe'")
+set(CPACK_NSIS_DELETE_ICONS_EXTRA "Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\Pellavin.lnk'")
+# An upgrade replaces the earlier version rather than installing beside it.
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
