@@ -1,8 +1,8 @@
 // The main window's controls and menus, built once as designed.
 
 #include "frmmath.h"
-#include "labelfit.h"
 
+#include "labelfit.h"
 #include "layout.h"
 
 #include <QAction>
