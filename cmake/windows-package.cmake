@@ -14,8 +14,13 @@ install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION styles)
 # The splash and About pictures are JPEG; the window icon comes from an ICO file.
 install(FILES $<TARGET_FILE:Qt6::QJpegPlugin> $<TARGET_FILE:Qt6::QICOPlugin> DESTINATION imageformats)
 
-# Qt's own translations of its boxes' buttons, beside the program, where the Qt in use has them.
+# Qt's own translations of its boxes' buttons, beside the program. A Qt for Windows built without
+# its translations has none; then those of the build machine's Qt serve, which is the same
+# version (a cross-build takes that Qt's tools), since .qm files are alike on every system.
 get_filename_component(qtTranslations "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_TRANSLATIONS}" ABSOLUTE)
+if(CMAKE_CROSSCOMPILING AND NOT EXISTS "${qtTranslations}/qtbase_de.qm" AND QT_HOST_PATH)
+  set(qtTranslations "${QT_HOST_PATH}/share/qt6/translations")
+endif()
 foreach(language ${PELLAVIN_LANGUAGES})
   install(FILES ${qtTranslations}/qtbase_${language}.qm DESTINATION translations OPTIONAL)
 endforeach()

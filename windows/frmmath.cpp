@@ -58,7 +58,12 @@ frmMath::frmMath(RuntimeServices &services, cursorplatform::CursorPlatform &curs
     tmrCursorSecurity->start();
 }
 
-frmMath::~frmMath() = default;
+frmMath::~frmMath()
+{
+    // Destroying the controls moves the application's focus, and what the focus handlers read
+    // is gone by then.
+    disconnect(qApp, nullptr, this, nullptr);
+}
 
 void frmMath::Show()
 {
