@@ -28,7 +28,7 @@ QByteArray show(double value)
 
 }
 
-class tst_NumberText : public QObject
+class TestNumberText : public QObject
 {
     Q_OBJECT
 
@@ -46,7 +46,7 @@ private slots:
     void roundHalfEven();
 };
 
-void tst_NumberText::val_data()
+void TestNumberText::val_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("expected");
@@ -89,7 +89,7 @@ void tst_NumberText::val_data()
     QTest::newRow("decimal comma ends it") << "12,5" << 12.0;
 }
 
-void tst_NumberText::val()
+void TestNumberText::val()
 {
     QFETCH(QString, text);
     QFETCH(double, expected);
@@ -99,7 +99,7 @@ void tst_NumberText::val()
     QVERIFY2(actual == expected, show(actual) + " instead of " + show(expected));
 }
 
-void tst_NumberText::valReadsAFullStopWhateverTheLocale()
+void TestNumberText::valReadsAFullStopWhateverTheLocale()
 {
     const QLocale savedDefault;
     const std::locale savedCpp = std::locale::global(
@@ -123,7 +123,7 @@ void tst_NumberText::valReadsAFullStopWhateverTheLocale()
     QCOMPARE(Format00_0(12.5), QStringLiteral("12.5"));
 }
 
-void tst_NumberText::aPastedMegabyteReadsInBoundedTime_data()
+void TestNumberText::aPastedMegabyteReadsInBoundedTime_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("expected");
@@ -137,7 +137,7 @@ void tst_NumberText::aPastedMegabyteReadsInBoundedTime_data()
     QTest::newRow("letters") << QString(megabyte, u'a') << 0.0;
 }
 
-void tst_NumberText::aPastedMegabyteReadsInBoundedTime()
+void TestNumberText::aPastedMegabyteReadsInBoundedTime()
 {
     QFETCH(QString, text);
     QFETCH(double, expected);
@@ -150,7 +150,7 @@ void tst_NumberText::aPastedMegabyteReadsInBoundedTime()
     QVERIFY2(actual == expected, show(actual) + " instead of " + show(expected));
 }
 
-void tst_NumberText::format00_data()
+void TestNumberText::format00_data()
 {
     QTest::addColumn<long long>("value");
     QTest::addColumn<QString>("expected");
@@ -162,7 +162,7 @@ void tst_NumberText::format00_data()
     QTest::newRow("five digits") << 12345LL << "12345";
 }
 
-void tst_NumberText::format00()
+void TestNumberText::format00()
 {
     QFETCH(long long, value);
     QFETCH(QString, expected);
@@ -170,7 +170,7 @@ void tst_NumberText::format00()
     QCOMPARE(Format00(value), expected);
 }
 
-void tst_NumberText::format00_0_data()
+void TestNumberText::format00_0_data()
 {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("expected");
@@ -182,7 +182,7 @@ void tst_NumberText::format00_0_data()
     QTest::newRow("5 of 11") << 45.4545 << "45.5";
 }
 
-void tst_NumberText::format00_0()
+void TestNumberText::format00_0()
 {
     QFETCH(double, value);
     QFETCH(QString, expected);
@@ -190,7 +190,7 @@ void tst_NumberText::format00_0()
     QCOMPARE(Format00_0(value), expected);
 }
 
-void tst_NumberText::roundHalfEven_data()
+void TestNumberText::roundHalfEven_data()
 {
     QTest::addColumn<double>("value");
     QTest::addColumn<double>("expected");
@@ -205,7 +205,7 @@ void tst_NumberText::roundHalfEven_data()
     QTest::newRow("negative half") << -2.5 << -2.0;
 }
 
-void tst_NumberText::roundHalfEven()
+void TestNumberText::roundHalfEven()
 {
     QFETCH(double, value);
     QFETCH(double, expected);
@@ -214,5 +214,5 @@ void tst_NumberText::roundHalfEven()
     QVERIFY2(actual == expected, show(actual) + " instead of " + show(expected));
 }
 
-QTEST_APPLESS_MAIN(tst_NumberText)
+QTEST_APPLESS_MAIN(TestNumberText)
 #include "tst_numbertext.moc"

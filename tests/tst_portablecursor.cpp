@@ -2,7 +2,7 @@
 #include "cursorbytes.h"
 #include "cursorwriter.h"
 #include "frmmath.h"
-#include "portablecursor.h"
+#include "cursorplatform_portable.h"
 #include "recordingforms.h"
 #include "scriptedservices.h"
 

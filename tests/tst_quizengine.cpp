@@ -175,7 +175,7 @@ int percentRoundedTwice(int c, int q)
 Q_DECLARE_METATYPE(QuizView::Level)
 Q_DECLARE_METATYPE(Command)
 
-class tst_QuizEngine : public QObject
+class TestQuizEngine : public QObject
 {
     Q_OBJECT
 
@@ -209,7 +209,7 @@ private slots:
     void begin();
 };
 
-void tst_QuizEngine::issuesQuestionOfLevel_data()
+void TestQuizEngine::issuesQuestionOfLevel_data()
 {
     QTest::addColumn<Level>("level");
     QTest::addColumn<QList<double>>("draws");
@@ -252,7 +252,7 @@ void tst_QuizEngine::issuesQuestionOfLevel_data()
         << Level::Advanced << QList{r(4, 4), 0.0, 0.0} << "1 / 1" << "4" << 1;
 }
 
-void tst_QuizEngine::issuesQuestionOfLevel()
+void TestQuizEngine::issuesQuestionOfLevel()
 {
     QFETCH(Level, level);
     QFETCH(QList<double>, draws);
@@ -287,7 +287,7 @@ void tst_QuizEngine::issuesQuestionOfLevel()
     QVERIFY(q.drewExactlyWhatWasQueued());
 }
 
-void tst_QuizEngine::beginnerSubtractionNeverGoesNegative_data()
+void TestQuizEngine::beginnerSubtractionNeverGoesNegative_data()
 {
     QTest::addColumn<int>("a");
     QTest::addColumn<QChar>("op");
@@ -301,7 +301,7 @@ void tst_QuizEngine::beginnerSubtractionNeverGoesNegative_data()
     QTest::newRow("addition is not re-drawn") << 3 << QChar(u'+') << QList{12} << "3 + 12";
 }
 
-void tst_QuizEngine::beginnerSubtractionNeverGoesNegative()
+void TestQuizEngine::beginnerSubtractionNeverGoesNegative()
 {
     QFETCH(int, a);
     QFETCH(QChar, op);
@@ -322,7 +322,7 @@ void tst_QuizEngine::beginnerSubtractionNeverGoesNegative()
     QVERIFY(q.drewExactlyWhatWasQueued());
 }
 
-void tst_QuizEngine::endOfSession_data()
+void TestQuizEngine::endOfSession_data()
 {
     QTest::addColumn<Level>("level");
     QTest::addColumn<int>("correct");
@@ -349,7 +349,7 @@ void tst_QuizEngine::endOfSession_data()
         << "Advanced";
 }
 
-void tst_QuizEngine::endOfSession()
+void TestQuizEngine::endOfSession()
 {
     QFETCH(Level, level);
     QFETCH(int, correct);
@@ -399,7 +399,7 @@ void tst_QuizEngine::endOfSession()
     QVERIFY(q.drewExactlyWhatWasQueued());
 }
 
-void tst_QuizEngine::scoreForEveryCount()
+void TestQuizEngine::scoreForEveryCount()
 {
     for (qint16 issued = 1; issued <= 20; ++issued) {
         for (qint16 correct = 0; correct <= issued; ++correct) {
@@ -428,7 +428,7 @@ void tst_QuizEngine::scoreForEveryCount()
     }
 }
 
-void tst_QuizEngine::roundingsThatDiffer_data()
+void TestQuizEngine::roundingsThatDiffer_data()
 {
     QTest::addColumn<qint16>("correct");
     QTest::addColumn<qint16>("issued");
@@ -445,7 +445,7 @@ void tst_QuizEngine::roundingsThatDiffer_data()
     QTest::newRow("7 of 8, half to even") << qint16(7) << qint16(8) << "88%" << "88%";
 }
 
-void tst_QuizEngine::roundingsThatDiffer()
+void TestQuizEngine::roundingsThatDiffer()
 {
     QFETCH(qint16, correct);
     QFETCH(qint16, issued);
@@ -465,7 +465,7 @@ void tst_QuizEngine::roundingsThatDiffer()
     QCOMPARE(givenUp.caption(Caption::Score), byWrongScore);
 }
 
-void tst_QuizEngine::submitting_data()
+void TestQuizEngine::submitting_data()
 {
     QTest::addColumn<Level>("level");
     QTest::addColumn<int>("a");
@@ -492,7 +492,7 @@ void tst_QuizEngine::submitting_data()
     QTest::newRow("beyond a double is just wrong") << A << 20 << QChar(u'*') << 20 << "1e400" << "";
 }
 
-void tst_QuizEngine::submitting()
+void TestQuizEngine::submitting()
 {
     QFETCH(Level, level);
     QFETCH(int, a);
@@ -545,7 +545,7 @@ void tst_QuizEngine::submitting()
     QVERIFY(q.drewExactlyWhatWasQueued());
 }
 
-void tst_QuizEngine::fourWrongAttemptsGiveUp()
+void TestQuizEngine::fourWrongAttemptsGiveUp()
 {
     Quiz q;
     q.ask(7, u'+', 5);
@@ -571,7 +571,7 @@ void tst_QuizEngine::fourWrongAttemptsGiveUp()
     QVERIFY(q.drewExactlyWhatWasQueued());
 }
 
-void tst_QuizEngine::correctAtFourthAttemptCounts()
+void TestQuizEngine::correctAtFourthAttemptCounts()
 {
     Quiz q;
     q.ask(7, u'+', 5);
@@ -589,7 +589,7 @@ void tst_QuizEngine::correctAtFourthAttemptCounts()
     QCOMPARE(q.question(), QStringLiteral("1 + 1"));
 }
 
-void tst_QuizEngine::skipConfirmed()
+void TestQuizEngine::skipConfirmed()
 {
     Quiz q;
     q.ask(7, u'+', 5);
@@ -614,7 +614,7 @@ void tst_QuizEngine::skipConfirmed()
     QVERIFY(q.drewExactlyWhatWasQueued());
 }
 
-void tst_QuizEngine::skipCancelled()
+void TestQuizEngine::skipCancelled()
 {
     Quiz q;
     q.ask(7, u'+', 5);
@@ -634,7 +634,7 @@ void tst_QuizEngine::skipCancelled()
     QVERIFY(q.drewExactlyWhatWasQueued());
 }
 
-void tst_QuizEngine::confirmedReset_data()
+void TestQuizEngine::confirmedReset_data()
 {
     QTest::addColumn<Command>("command");
     QTest::addColumn<Level>("from");
@@ -655,7 +655,7 @@ void tst_QuizEngine::confirmedReset_data()
         << Command::Intermediate << Level::Advanced << Level::Intermediate << DifficultyPrompt;
 }
 
-void tst_QuizEngine::confirmedReset()
+void TestQuizEngine::confirmedReset()
 {
     QFETCH(Command, command);
     QFETCH(Level, from);
@@ -701,7 +701,7 @@ void tst_QuizEngine::confirmedReset()
     QCOMPARE(q.caption(Caption::Score), QStringLiteral("100%"));
 }
 
-void tst_QuizEngine::cancelledReset_data()
+void TestQuizEngine::cancelledReset_data()
 {
     QTest::addColumn<Command>("command");
     QTest::addColumn<Level>("from");
@@ -712,7 +712,7 @@ void tst_QuizEngine::cancelledReset_data()
     QTest::newRow("to beginner") << Command::Beginner << Level::Advanced;
 }
 
-void tst_QuizEngine::cancelledReset()
+void TestQuizEngine::cancelledReset()
 {
     QFETCH(Command, command);
     QFETCH(Level, from);
@@ -736,7 +736,7 @@ void tst_QuizEngine::cancelledReset()
     QVERIFY(q.drewExactlyWhatWasQueued());
 }
 
-void tst_QuizEngine::choosingCheckedLevelDoesNothing_data()
+void TestQuizEngine::choosingCheckedLevelDoesNothing_data()
 {
     QTest::addColumn<Level>("level");
     QTest::addColumn<Command>("command");
@@ -746,7 +746,7 @@ void tst_QuizEngine::choosingCheckedLevelDoesNothing_data()
     QTest::newRow("advanced") << Level::Advanced << Command::Advanced;
 }
 
-void tst_QuizEngine::choosingCheckedLevelDoesNothing()
+void TestQuizEngine::choosingCheckedLevelDoesNothing()
 {
     QFETCH(Level, level);
     QFETCH(Command, command);
@@ -764,7 +764,7 @@ void tst_QuizEngine::choosingCheckedLevelDoesNothing()
     QCOMPARE(q.snapshot(), before);
 }
 
-void tst_QuizEngine::resetOnTwentiethQuestionGivesNoVerdict_data()
+void TestQuizEngine::resetOnTwentiethQuestionGivesNoVerdict_data()
 {
     QTest::addColumn<Command>("command");
     QTest::addColumn<QString>("level");
@@ -773,7 +773,7 @@ void tst_QuizEngine::resetOnTwentiethQuestionGivesNoVerdict_data()
     QTest::newRow("to intermediate") << Command::Intermediate << "Intermediate";
 }
 
-void tst_QuizEngine::resetOnTwentiethQuestionGivesNoVerdict()
+void TestQuizEngine::resetOnTwentiethQuestionGivesNoVerdict()
 {
     QFETCH(Command, command);
     QFETCH(QString, level);
@@ -801,7 +801,7 @@ void tst_QuizEngine::resetOnTwentiethQuestionGivesNoVerdict()
     QVERIFY(q.drewExactlyWhatWasQueued());
 }
 
-void tst_QuizEngine::clockTick_data()
+void TestQuizEngine::clockTick_data()
 {
     QTest::addColumn<QStringList>("before");
     QTest::addColumn<QString>("after");
@@ -815,7 +815,7 @@ void tst_QuizEngine::clockTick_data()
     QTest::newRow("three-digit hours go on") << QStringList{"100", "59", "59"} << "101:00:00";
 }
 
-void tst_QuizEngine::clockTick()
+void TestQuizEngine::clockTick()
 {
     QFETCH(QStringList, before);
     QFETCH(QString, after);
@@ -826,7 +826,7 @@ void tst_QuizEngine::clockTick()
     QCOMPARE(q.view.clock(), after);
 }
 
-void tst_QuizEngine::begin_data()
+void TestQuizEngine::begin_data()
 {
     QTest::addColumn<bool>("replies");
     QTest::addColumn<QString>("reply");
@@ -838,7 +838,7 @@ void tst_QuizEngine::begin_data()
     QTest::newRow("punctuation kept verbatim") << true << " O'Neil-Smith, Jr.! " << " O'Neil-Smith, Jr.! ";
 }
 
-void tst_QuizEngine::begin()
+void TestQuizEngine::begin()
 {
     QFETCH(bool, replies);
     QFETCH(QString, reply);
@@ -879,5 +879,5 @@ void tst_QuizEngine::begin()
     QVERIFY(q.drewExactlyWhatWasQueued());
 }
 
-QTEST_GUILESS_MAIN(tst_QuizEngine)
+QTEST_GUILESS_MAIN(TestQuizEngine)
 #include "tst_quizengine.moc"

@@ -1,4 +1,4 @@
-#include "portablecursor.h"
+#include "cursorplatform_portable.h"
 
 #include "cursorfile.h"
 
