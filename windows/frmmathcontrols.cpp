@@ -37,6 +37,7 @@ QTimer *makeTimer(QObject *parent, const char *name, int intervalMs, Qt::TimerTy
 
 }
 
+// clang-format off: the controls' layout reads as a table, one control a line
 void frmMath::buildControls()
 {
     auto *client = new QWidget(this);
@@ -110,6 +111,7 @@ void frmMath::buildAnswerFrame(QWidget *client, const QFont &normal)
     cmdSubmit->setDefault(true);
     lblNextQuestion = makeButton(fraAnswer, "lblNextQuestion", tr("Next Question"), twipsRect(1200, 960, 1215, 375));
 }
+// clang-format on
 
 QAction *frmMath::addMenuItem(QMenu *menu, const char *name, const QString &caption,
                               const QKeySequence &shortcut)
@@ -132,6 +134,7 @@ QMenu *frmMath::addMenu(const char *name, const QString &caption)
     return menu;
 }
 
+// clang-format off: the controls' layout reads as a table, one control a line
 void frmMath::buildMenus()
 {
     menuBar()->setFont(dialogFont());
@@ -170,6 +173,7 @@ void frmMath::buildMenus()
         onDifficultyTriggered(mnuDifficultyAdvanced, checked, &frmMath::mnuDifficultyAdvanced_Click);
     });
 }
+// clang-format on
 
 void frmMath::onDifficultyTriggered(QAction *item, bool checkedNow, void (frmMath::*handler)())
 {
