@@ -81,9 +81,9 @@ void TestNumberText::val_data()
     QTest::newRow("310 nines") << QString(310, u'9') << Infinity;
     QTest::newRow("100000 leading zeros") << QString(100000, u'0') + QLatin1String("12") << 12.0;
     QTest::newRow("401 digits scaled back by e-400")
-        << QLatin1Char('1') + QString(400, u'0') + QLatin1String("e-400") << 1.0;
+            << QLatin1Char('1') + QString(400, u'0') + QLatin1String("e-400") << 1.0;
     QTest::newRow("tiny fraction times a huge exponent")
-        << QLatin1String("0.") + QString(399, u'0') + QLatin1String("1e400") << 1.0;
+            << QLatin1String("0.") + QString(399, u'0') + QLatin1String("1e400") << 1.0;
     QTest::newRow("Arabic-Indic digit ends it") << QStringLiteral(u"1\u0662") << 1.0;
     QTest::newRow("full-width digit ends it") << QStringLiteral(u"3\uFF14") << 3.0;
     QTest::newRow("decimal comma ends it") << "12,5" << 12.0;
@@ -102,8 +102,7 @@ void TestNumberText::val()
 void TestNumberText::valReadsAFullStopWhateverTheLocale()
 {
     const QLocale savedDefault;
-    const std::locale savedCpp = std::locale::global(
-        std::locale(std::locale::classic(), new CommaPoint));
+    const std::locale savedCpp = std::locale::global(std::locale(std::locale::classic(), new CommaPoint));
     const QByteArray savedC = std::setlocale(LC_ALL, nullptr);
     const auto restore = qScopeGuard([&] {
         QLocale::setDefault(savedDefault);
