@@ -35,8 +35,8 @@ bool launcher::isOrdinaryFile(std::uint32_t attributes)
 }
 
 std::optional<launcher::Command> launcher::readCommandLine(
-    std::u16string_view line, std::u16string_view extension,
-    const std::function<bool(const std::u16string &)> &isProgram)
+        std::u16string_view line, std::u16string_view extension,
+        const std::function<bool(const std::u16string &)> &isProgram)
 {
     if (line.size() > MaxCommandLine)
         return std::nullopt;

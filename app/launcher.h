@@ -28,7 +28,7 @@ bool isOrdinaryFile(std::uint32_t attributes);
 struct Command
 {
     std::u16string program;
-    std::u16string arguments;   // the rest of the line, as typed
+    std::u16string arguments; // the rest of the line, as typed
 };
 
 // Reads line as the system's launcher reads a command line. A program name in quotes ends at

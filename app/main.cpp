@@ -33,9 +33,8 @@ int main(int argc, char *argv[])
     installTranslations();
     useTheWindowsFontWhereTheDesktopNamesNone();
     QtRuntimeServices services;
-    WindowRegistry forms(services, cursorplatform::systemCursorPlatform(), [&services] {
-        StartSysInfo(services, registry::systemRegistry());
-    });
+    WindowRegistry forms(services, cursorplatform::systemCursorPlatform(),
+                         [&services] { StartSysInfo(services, registry::systemRegistry()); });
     QObject::connect(&forms, &WindowRegistry::lastWindowClosed, &app, &QCoreApplication::quit);
     forms.start();
     return app.exec();

@@ -9,15 +9,15 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPointer>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QPointer>
 
 #include <algorithm>
 #include <chrono>
-#include <limits>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 namespace {
 
@@ -27,7 +27,10 @@ namespace {
 class BoxOwner
 {
 public:
-    BoxOwner() : m_window(QApplication::activeWindow()) {}
+    BoxOwner()
+        : m_window(QApplication::activeWindow())
+    {
+    }
     ~BoxOwner()
     {
         if (m_window && m_window->isVisible())
@@ -53,7 +56,8 @@ std::unique_ptr<QPrinter> defaultPrinter()
 }
 
 QtRuntimeServices::QtRuntimeServices()
-    : m_random(0), m_printerFactory(defaultPrinter)
+    : m_random(0)
+    , m_printerFactory(defaultPrinter)
 {
 }
 
@@ -86,8 +90,7 @@ int QtRuntimeServices::MsgBox(const QString &prompt, Buttons buttons, const QStr
     return box.exec() == QMessageBox::Ok ? Ok : Cancel;
 }
 
-QString QtRuntimeServices::InputBox(const QString &prompt, const QString &title,
-                                    const QString &defaultText)
+QString QtRuntimeServices::InputBox(const QString &prompt, const QString &title, const QString &defaultText)
 {
     const BoxOwner owner;
     QInputDialog dialog(owner.window());
@@ -109,8 +112,8 @@ QString QtRuntimeServices::InputBox(const QString &prompt, const QString &title,
 void QtRuntimeServices::Randomize()
 {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
-    m_random.seed(static_cast<std::uint64_t>(
-        std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+    m_random.seed(
+            static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
 }
 
 double QtRuntimeServices::Rnd()
@@ -147,10 +150,10 @@ QString QtRuntimeServices::appPath() const
 bool QtRuntimeServices::Shell(const QString &path)
 {
     const auto command = launcher::readCommandLine(
-        path.toStdU16String(), launcher::ProgramExtension, [](const std::u16string &program) {
-            const std::uint32_t attributes = launcher::fileAttributes(program);
-            return attributes != launcher::NoFile && (attributes & launcher::AttributeDirectory) == 0;
-        });
+            path.toStdU16String(), launcher::ProgramExtension, [](const std::u16string &program) {
+                const std::uint32_t attributes = launcher::fileAttributes(program);
+                return attributes != launcher::NoFile && (attributes & launcher::AttributeDirectory) == 0;
+            });
     return command && launcher::start(*command);
 }
 

@@ -20,10 +20,8 @@ public:
     QtRuntimeServices();
     ~QtRuntimeServices() override;
 
-    int MsgBox(const QString &prompt, Buttons buttons = Buttons::Ok,
-               const QString &title = {}) override;
-    QString InputBox(const QString &prompt, const QString &title,
-                     const QString &defaultText) override;
+    int MsgBox(const QString &prompt, Buttons buttons = Buttons::Ok, const QString &title = {}) override;
+    QString InputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
     void Randomize() override;
     double Rnd() override;
     QString appTitle() const override;

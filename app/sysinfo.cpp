@@ -48,7 +48,7 @@ void StartSysInfo(RuntimeServices &services, registry::Registry &reg)
     } catch (const std::exception &) {
         // Such as a value stored with no bytes: the user hears the same as for any failure.
     }
-    services.MsgBox(QCoreApplication::translate("StartSysInfo",
-                                                "System Information Is Unavailable At This Time"),
-                    RuntimeServices::Buttons::Ok);
+    services.MsgBox(
+            QCoreApplication::translate("StartSysInfo", "System Information Is Unavailable At This Time"),
+            RuntimeServices::Buttons::Ok);
 }

@@ -15,7 +15,9 @@
 
 WindowRegistry::WindowRegistry(RuntimeServices &services, cursorplatform::CursorPlatform &cursors,
                                std::function<void()> startSysInfo)
-    : m_services(services), m_cursors(cursors), m_startSysInfo(std::move(startSysInfo))
+    : m_services(services)
+    , m_cursors(cursors)
+    , m_startSysInfo(std::move(startSysInfo))
 {
     // Qt's own rule would end the program between the splash window and the main window,
     // while only the name prompt is up; the registry decides instead.
@@ -118,9 +120,8 @@ void WindowRegistry::End()
 void WindowRegistry::watch(QWidget *window)
 {
     window->installEventFilter(this);
-    connect(window, &QObject::destroyed, this, [this] {
-        QTimer::singleShot(0, this, &WindowRegistry::checkForEnd);
-    });
+    connect(window, &QObject::destroyed, this,
+            [this] { QTimer::singleShot(0, this, &WindowRegistry::checkForEnd); });
 }
 
 bool WindowRegistry::eventFilter(QObject *watched, QEvent *event)
@@ -135,7 +136,8 @@ bool WindowRegistry::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::Paint && watched == m_splash && !m_boxIconsFound) {
         m_boxIconsFound = true;
         QTimer::singleShot(0, this, [] {
-            for (const QStyle::StandardPixmap icon : {QStyle::SP_DialogOkButton, QStyle::SP_DialogCancelButton})
+            for (const QStyle::StandardPixmap icon :
+                 {QStyle::SP_DialogOkButton, QStyle::SP_DialogCancelButton})
                 QApplication::style()->standardIcon(icon);
         });
     }
@@ -146,8 +148,8 @@ void WindowRegistry::checkForEnd()
 {
     if (m_ended || m_terminated || m_handingOver > 0)
         return;
-    for (const QWidget *window : {loaded(Window::Splash), loaded(Window::Math),
-                                  loaded(Window::About), loaded(Window::Help)}) {
+    for (const QWidget *window :
+         {loaded(Window::Splash), loaded(Window::Math), loaded(Window::About), loaded(Window::Help)}) {
         if (window && window->isVisible())
             return;
     }

@@ -18,7 +18,9 @@ class frmSplash;
 // The program's four windows, at most one live instance of each, built on first use. It also
 // decides when the program ends: when no window of it is left open, except while the splash
 // window hands over to the main window, whose name prompt and greeting come up before it shows.
-class WindowRegistry final : public QObject, public Forms
+class WindowRegistry final
+    : public QObject
+    , public Forms
 {
     Q_OBJECT
 

@@ -37,7 +37,7 @@ using Clock = std::chrono::steady_clock;
 Clock::time_point after(double ms)
 {
     return Clock::now()
-        + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double, std::milli>(ms));
+           + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double, std::milli>(ms));
 }
 
 double msSince(Clock::time_point from, Clock::time_point to)
@@ -196,7 +196,8 @@ double schedMs(pid_t pid)
 int main(int argc, char *argv[])
 {
     if (argc < 5 || std::strcmp(argv[3], "--") != 0) {
-        std::fprintf(stderr, "usage: %s floor|reference|pellavin IDLE_SECONDS -- PROGRAM [ARGS...]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s floor|reference|pellavin IDLE_SECONDS -- PROGRAM [ARGS...]\n",
+                     argv[0]);
         return 2;
     }
     const bool pellavin = std::strcmp(argv[1], "pellavin") == 0;
@@ -268,8 +269,7 @@ int main(int argc, char *argv[])
         const Clock::time_point idleStart = Clock::now();
         settle(idleSeconds * 1000);
         const double wall = msSince(idleStart, Clock::now());
-        std::printf(" idle_cpu_pct=%.3f idle_sched_pct=%.3f",
-                    100.0 * (cpuMs(child) - cpuBefore) / wall,
+        std::printf(" idle_cpu_pct=%.3f idle_sched_pct=%.3f", 100.0 * (cpuMs(child) - cpuBefore) / wall,
                     100.0 * (schedMs(child) - schedBefore) / wall);
         if (counting && std::system((control + "-d" + pid).c_str()) != 0)
             fail("callgrind-control");

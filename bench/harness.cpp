@@ -34,7 +34,10 @@ namespace {
 class InstantServices final : public RuntimeServices
 {
 public:
-    explicit InstantServices(std::uint64_t seed) : m_random(seed) {}
+    explicit InstantServices(std::uint64_t seed)
+        : m_random(seed)
+    {
+    }
 
     int nextAnswer = Ok;
 
@@ -46,7 +49,7 @@ public:
     {
         return QStringLiteral("Ada");
     }
-    void Randomize() override {}
+    void Randomize() override { }
     double Rnd() override { return std::uniform_real_distribution<double>(0.0, 1.0)(m_random); }
     QString appTitle() const override { return QStringLiteral("Pellavin"); }
     int appMajor() const override { return 1; }
@@ -56,7 +59,7 @@ public:
     bool Shell(const QString &) override { return false; }
     bool FileExists(const QString &) const override { return false; }
     bool PrintLine(const QString &) override { return true; }
-    void End() override {}
+    void End() override { }
 
 private:
     std::mt19937_64 m_random;
@@ -65,10 +68,10 @@ private:
 class NoForms final : public Forms
 {
 public:
-    void showMath() override {}
-    void showAbout() override {}
-    void showHelp() override {}
-    void End() override {}
+    void showMath() override { }
+    void showAbout() override { }
+    void showHelp() override { }
+    void End() override { }
 };
 
 long residentKb()
@@ -117,8 +120,8 @@ int answer(frmMath &w, int count)
         times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
     }
     std::sort(times.begin(), times.end());
-    std::printf("answer_ms=%.3f answer_max_ms=%.3f answers=%d\n", times[times.size() / 2],
-                times.back(), count);
+    std::printf("answer_ms=%.3f answer_max_ms=%.3f answers=%d\n", times[times.size() / 2], times.back(),
+                count);
     return 0;
 }
 
@@ -128,15 +131,24 @@ int soak(frmMath &w, InstantServices &services, int events, std::uint32_t seed)
     auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
     const QString megabyte = QString(1 << 20, u'7');
     const QStringList shapes = {
-        QString(), QStringLiteral("0"), QStringLiteral("-3"), QStringLiteral("+12"),
-        QStringLiteral("3.5"), QStringLiteral("1e3"), QStringLiteral("abc"), QStringLiteral(" 7 "),
-        QStringLiteral("&H1F"), QStringLiteral("--4"), QStringLiteral("12abc"),
-        QString(300, u'9'), QStringLiteral("ÄÖ漢字"), QStringLiteral("32768"),
+            QString(),
+            QStringLiteral("0"),
+            QStringLiteral("-3"),
+            QStringLiteral("+12"),
+            QStringLiteral("3.5"),
+            QStringLiteral("1e3"),
+            QStringLiteral("abc"),
+            QStringLiteral(" 7 "),
+            QStringLiteral("&H1F"),
+            QStringLiteral("--4"),
+            QStringLiteral("12abc"),
+            QString(300, u'9'),
+            QStringLiteral("ÄÖ漢字"),
+            QStringLiteral("32768"),
     };
     const std::vector<QAction *> menu = {
-        w.mnuFileNewSession, w.mnuFilePrint, w.mnuFileExit, w.mnuDifficultyBeginner,
-        w.mnuDifficultyIntermediate, w.mnuDifficultyAdvanced, w.mnuHelpAbout,
-        w.mnuHelpUsingThisProgram,
+            w.mnuFileNewSession,         w.mnuFilePrint,          w.mnuFileExit,  w.mnuDifficultyBeginner,
+            w.mnuDifficultyIntermediate, w.mnuDifficultyAdvanced, w.mnuHelpAbout, w.mnuHelpUsingThisProgram,
     };
 
     auto run = [&](int count) {
@@ -196,9 +208,10 @@ int soak(frmMath &w, InstantServices &services, int events, std::uint32_t seed)
     measure(rawBefore, before);
     run(events);
     measure(rawAfter, after);
-    std::printf("soak_start_kb=%ld soak_pasted_kb=%ld soak_before_kb=%ld soak_after_kb=%ld soak_growth_kb=%ld "
-                "soak_raw_growth_kb=%ld soak_events=%d seed=%u\n",
-                start, held, before, after, after - before, rawAfter - rawBefore, events, seed);
+    std::printf(
+            "soak_start_kb=%ld soak_pasted_kb=%ld soak_before_kb=%ld soak_after_kb=%ld soak_growth_kb=%ld "
+            "soak_raw_growth_kb=%ld soak_events=%d seed=%u\n",
+            start, held, before, after, after - before, rawAfter - rawBefore, events, seed);
     return 0;
 }
 

@@ -55,8 +55,10 @@ int main(int argc, char *argv[])
     QTimer tick;
     QObject::connect(&tick, &QTimer::timeout, clock, [&] {
         const qint64 s = since.elapsed() / 1000;
-        clock->setText(QStringLiteral("%1:%2:%3").arg(s / 3600).arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
-                           .arg(s % 60, 2, 10, QLatin1Char('0')));
+        clock->setText(QStringLiteral("%1:%2:%3")
+                               .arg(s / 3600)
+                               .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+                               .arg(s % 60, 2, 10, QLatin1Char('0')));
     });
     tick.start(1000);
 

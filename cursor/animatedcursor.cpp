@@ -5,7 +5,8 @@
 using cursorplatform::OCR_NORMAL;
 
 AnimatedCursor::AnimatedCursor(cursorplatform::CursorPlatform &platform, QString programFolder)
-    : m_platform(platform), m_programFolder(std::move(programFolder))
+    : m_platform(platform)
+    , m_programFolder(std::move(programFolder))
 {
 }
 
@@ -45,8 +46,7 @@ void AnimatedCursor::RestoreLastCursor()
         m_oldHandedOver = true;
 }
 
-void AnimatedCursor::tmrCursorSecurity_Timer(const std::function<int()> &displayState,
-                                             const QString &ownFile)
+void AnimatedCursor::tmrCursorSecurity_Timer(const std::function<int()> &displayState, const QString &ownFile)
 {
     if (displayState() == Normal)
         StartAnimatedCursor(ownFile);

@@ -33,8 +33,7 @@ public:
     void RestoreLastCursor();
     // The guard timer's tick: the window's own file while it is in its normal state, the
     // plain arrow once it is minimised, nothing while maximised. The caller disarms the timer.
-    void tmrCursorSecurity_Timer(const std::function<int()> &displayState,
-                                 const QString &ownFile);
+    void tmrCursorSecurity_Timer(const std::function<int()> &displayState, const QString &ownFile);
 
     QString resolvePath(const QString &AniFilePath) const;
 

@@ -40,8 +40,8 @@ void checkCommandLine(const std::string &value)
 {
     const std::u16string line(value.begin(), value.end());
     const std::size_t start = line.find_first_not_of(u" \t");
-    const std::u16string_view body = start == line.npos ? std::u16string_view()
-                                                        : std::u16string_view(line).substr(start);
+    const std::u16string_view body =
+            start == line.npos ? std::u16string_view() : std::u16string_view(line).substr(start);
     const bool quoted = !body.empty() && body.front() == u'"';
     int tries = 0;
     const auto command = launcher::readCommandLine(line, u".exe", [&](const std::u16string &name) {

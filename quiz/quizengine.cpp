@@ -28,7 +28,9 @@ QString operatorSymbol(int code)
 }
 
 QuizEngine::QuizEngine(QuizSession &session, QuizView &view, RuntimeServices &services)
-    : m_session(session), m_view(view), m_services(services)
+    : m_session(session)
+    , m_view(view)
+    , m_services(services)
 {
 }
 
@@ -42,8 +44,8 @@ qint16 QuizEngine::draw(int n)
 void QuizEngine::Begin()
 {
     auto &s = m_session;
-    s.strUser = m_services.InputBox(quiztexts::NamePrompt(), quiztexts::NameTitle(),
-                                    quiztexts::DefaultName());
+    s.strUser =
+            m_services.InputBox(quiztexts::NamePrompt(), quiztexts::NameTitle(), quiztexts::DefaultName());
     if (s.strUser.isEmpty())
         s.strUser = quiztexts::DefaultName();
     m_services.MsgBox(quiztexts::Greeting(s.strUser));
@@ -169,8 +171,7 @@ void QuizEngine::SubmitAnswer()
 
 void QuizEngine::SkipQuestion()
 {
-    m_session.lngResponse = m_services.MsgBox(quiztexts::SkipPrompt(),
-                                              RuntimeServices::Buttons::OkCancel,
+    m_session.lngResponse = m_services.MsgBox(quiztexts::SkipPrompt(), RuntimeServices::Buttons::OkCancel,
                                               quiztexts::ConfirmTitle());
     if (m_session.lngResponse == RuntimeServices::Ok) {
         WrongScore();
@@ -205,19 +206,16 @@ void QuizEngine::showPercent()
 void QuizEngine::ClockTick()
 {
     // The clock's only state is the text of its three labels.
-    m_view.setCaption(Caption::Seconds,
-                      numbertext::Format00(static_cast<long long>(
-                          Val(m_view.caption(Caption::Seconds)) + 1)));
+    m_view.setCaption(Caption::Seconds, numbertext::Format00(static_cast<long long>(
+                                                Val(m_view.caption(Caption::Seconds)) + 1)));
     if (Val(m_view.caption(Caption::Seconds)) == 60) {
         m_view.setCaption(Caption::Seconds, Zero);
-        m_view.setCaption(Caption::Minutes,
-                          numbertext::Format00(static_cast<long long>(
-                              Val(m_view.caption(Caption::Minutes)) + 1)));
+        m_view.setCaption(Caption::Minutes, numbertext::Format00(static_cast<long long>(
+                                                    Val(m_view.caption(Caption::Minutes)) + 1)));
     }
     if (Val(m_view.caption(Caption::Minutes)) == 60) {
-        m_view.setCaption(Caption::Hours,
-                          numbertext::Format00(static_cast<long long>(
-                              Val(m_view.caption(Caption::Hours)) + 1)));
+        m_view.setCaption(Caption::Hours, numbertext::Format00(static_cast<long long>(
+                                                  Val(m_view.caption(Caption::Hours)) + 1)));
         m_view.setCaption(Caption::Minutes, Zero);
     }
 }
@@ -225,8 +223,7 @@ void QuizEngine::ClockTick()
 void QuizEngine::NewSession()
 {
     m_session.lngResponse = m_services.MsgBox(quiztexts::NewSessionPrompt(),
-                                              RuntimeServices::Buttons::OkCancel,
-                                              quiztexts::ConfirmTitle());
+                                              RuntimeServices::Buttons::OkCancel, quiztexts::ConfirmTitle());
     if (m_session.lngResponse != RuntimeServices::Ok)
         return;
     resetSession();
@@ -237,8 +234,7 @@ void QuizEngine::ChooseLevel(Level level)
     if (m_view.isLevelChecked(level))
         return;
     m_session.lngResponse = m_services.MsgBox(quiztexts::DifficultyPrompt(),
-                                              RuntimeServices::Buttons::OkCancel,
-                                              quiztexts::ConfirmTitle());
+                                              RuntimeServices::Buttons::OkCancel, quiztexts::ConfirmTitle());
     if (m_session.lngResponse != RuntimeServices::Ok)
         return;
     for (const Level each : {Level::Beginner, Level::Intermediate, Level::Advanced})

@@ -61,6 +61,9 @@ inline QByteArray repeatedFrames(quint32 w, quint32 h, int count)
 }
 
 // 1.5 MB on disk, and 4096 frames that each inflate to 256x256: a gigabyte of pixels.
-inline QByteArray hugeFramesFile() { return repeatedFrames(256, 256, 4096); }
+inline QByteArray hugeFramesFile()
+{
+    return repeatedFrames(256, 256, 4096);
+}
 
-}  // namespace cursorbytes
+} // namespace cursorbytes

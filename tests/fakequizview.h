@@ -32,8 +32,7 @@ public:
 
     QString clock() const
     {
-        return caption(Caption::Hours) + u':' + caption(Caption::Minutes) + u':'
-            + caption(Caption::Seconds);
+        return caption(Caption::Hours) + u':' + caption(Caption::Minutes) + u':' + caption(Caption::Seconds);
     }
     void setClock(const QString &h, const QString &m, const QString &s)
     {

@@ -28,7 +28,7 @@ public:
 
     QStringList calls;
     std::uint32_t grantedAccess = registry::KeyRead;
-    std::set<Key> open;   // handles given out and not closed yet
+    std::set<Key> open; // handles given out and not closed yet
     Key nextHandle = 100;
 
     void set(const std::string &keyName, const std::string &valueName, std::uint32_t type,
@@ -53,8 +53,12 @@ public:
             open.insert(key);
         }
         calls << QStringLiteral("open %1 %2 %3 %4 -> %5 %6")
-                     .arg(root, 0, 16).arg(QString::fromStdString(subKey)).arg(options)
-                     .arg(access, 0, 16).arg(result).arg(key);
+                         .arg(root, 0, 16)
+                         .arg(QString::fromStdString(subKey))
+                         .arg(options)
+                         .arg(access, 0, 16)
+                         .arg(result)
+                         .arg(key);
         return result;
     }
 
@@ -79,14 +83,17 @@ public:
                     std::copy_n(found->second.bytes.constData(), bytes, buffer.begin());
             }
         }
-        calls << QStringLiteral("query %1 %2 -> %3").arg(key).arg(QString::fromStdString(valueName)).arg(result);
+        calls << QStringLiteral("query %1 %2 -> %3")
+                         .arg(key)
+                         .arg(QString::fromStdString(valueName))
+                         .arg(result);
         return result;
     }
 
     std::int32_t RegCloseKey(Key key) override
     {
-        const std::int32_t result = open.erase(key) == 1 ? registry::ErrorSuccess
-                                                         : registry::ErrorInvalidHandle;
+        const std::int32_t result =
+                open.erase(key) == 1 ? registry::ErrorSuccess : registry::ErrorInvalidHandle;
         calls << QStringLiteral("close %1 -> %2").arg(key).arg(result);
         return result;
     }

@@ -17,7 +17,7 @@ public:
     QStringList calls;
     Handle current = 7;
     std::set<std::string> existingFiles;
-    std::set<Handle> live;     // handles made here and neither installed nor destroyed
+    std::set<Handle> live; // handles made here and neither installed nor destroyed
     Handle installed = 0;
     Handle nextHandle = 100;
 

@@ -3,13 +3,13 @@
 #include "runtimeservices.h"
 
 #include <QList>
-#include <functional>
-#include <optional>
-#include <random>
 #include <QQueue>
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <optional>
+#include <random>
 
 // Runtime services for tests: every box is recorded and answered from a script, random
 // draws come from a queue (or from a seeded generator), and nothing is launched, printed or
@@ -21,21 +21,21 @@ public:
     {
         enum class Kind { Message, Input } kind;
         QString prompt;
-        QString title;        // as passed; empty means the application title
+        QString title; // as passed; empty means the application title
         Buttons buttons = Buttons::Ok;
-        QString defaultText;  // input boxes only
+        QString defaultText; // input boxes only
     };
 
     QList<Box> boxes;
-    QQueue<int> msgBoxAnswers;        // answered with Ok when empty
-    QQueue<QString> inputAnswers;     // an input box answers its default text when empty
-    QQueue<double> draws;             // Rnd() fails the test when empty (see drawsExhausted)
+    QQueue<int> msgBoxAnswers;    // answered with Ok when empty
+    QQueue<QString> inputAnswers; // an input box answers its default text when empty
+    QQueue<double> draws;         // Rnd() fails the test when empty (see drawsExhausted)
     bool drawsExhausted = false;
     int randomizeCalls = 0;
     QStringList launched;
-    QSet<QString> unstartable;        // Shell fails for these paths
+    QSet<QString> unstartable; // Shell fails for these paths
     QStringList failedStarts;
-    QSet<QString> existingFiles;      // what FileExists finds
+    QSet<QString> existingFiles; // what FileExists finds
     mutable QStringList fileTests;
     QStringList printed;
     bool printerAvailable = true;
@@ -51,8 +51,7 @@ public:
         return msgBoxAnswers.isEmpty() ? Ok : msgBoxAnswers.dequeue();
     }
 
-    QString InputBox(const QString &prompt, const QString &title,
-                     const QString &defaultText) override
+    QString InputBox(const QString &prompt, const QString &title, const QString &defaultText) override
     {
         boxes.append({Box::Kind::Input, prompt, title, Buttons::OkCancel, defaultText});
         if (onBox)

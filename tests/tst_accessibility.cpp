@@ -58,16 +58,17 @@ void walk(QAccessibleInterface *iface, QList<Node> &nodes, int depth = 0)
     QVERIFY(iface && iface->isValid());
     QVERIFY(depth < 12);
     QObject *object = iface->object();
-    nodes.append({iface->role(), object ? object->objectName() : QString(),
-                  iface->text(QAccessible::Name), iface->text(QAccessible::Description),
-                  iface->state()});
+    nodes.append({iface->role(), object ? object->objectName() : QString(), iface->text(QAccessible::Name),
+                  iface->text(QAccessible::Description), iface->state()});
     for (int i = 0; i < iface->childCount(); ++i)
         walk(iface->child(i), nodes, depth + 1);
 }
 
 }
 
-class TestAccessibility : public QObject, MathWindowFixture
+class TestAccessibility
+    : public QObject
+    , MathWindowFixture
 {
     Q_OBJECT
 
@@ -135,10 +136,7 @@ private slots:
         events.clear();
     }
 
-    void cleanup()
-    {
-        w.reset();
-    }
+    void cleanup() { w.reset(); }
 
     void everyControlReadsByNameAndRole_data()
     {
@@ -212,8 +210,7 @@ private slots:
             case QAccessible::Window:
                 QVERIFY2(!node.name.isEmpty(), qPrintable(node.object + QStringLiteral(" has no name")));
                 break;
-            default:
-                break;
+            default: break;
             }
         }
     }
@@ -335,14 +332,26 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("told");
         QTest::addColumn<QString>("afterwards");
-        QTest::newRow("skip, on Next Question") << "lblNextQuestion" << "skip" << "3 plus 2 = ?, Score 0%" << "";
-        QTest::newRow("skip, on Submit") << "cmdSubmit" << "skip" << "3 plus 2 = ?, Score 0%" << "";
-        QTest::newRow("skip, in the answer box") << "txtAnswer" << "skip" << "3 plus 2 = ?, Score 0%"
+        QTest::newRow("skip, on Next Question") << "lblNextQuestion"
+                                                << "skip"
+                                                << "3 plus 2 = ?, Score 0%"
+                                                << "";
+        QTest::newRow("skip, on Submit") << "cmdSubmit"
+                                         << "skip"
+                                         << "3 plus 2 = ?, Score 0%"
+                                         << "";
+        QTest::newRow("skip, in the answer box") << "txtAnswer"
+                                                 << "skip"
+                                                 << "3 plus 2 = ?, Score 0%"
                                                  << "3 plus 2 = ?, Score 0%";
-        QTest::newRow("new level, on Next Question") << "lblNextQuestion" << "level"
-                                                     << "Difficulty Intermediate, 20 questions, 3 plus 2 = ?" << "";
-        QTest::newRow("new session, in the answer box") << "txtAnswer" << "session"
-                                                        << "20 questions, 3 plus 2 = ?" << "3 plus 2 = ?";
+        QTest::newRow("new level, on Next Question") << "lblNextQuestion"
+                                                     << "level"
+                                                     << "Difficulty Intermediate, 20 questions, 3 plus 2 = ?"
+                                                     << "";
+        QTest::newRow("new session, in the answer box") << "txtAnswer"
+                                                        << "session"
+                                                        << "20 questions, 3 plus 2 = ?"
+                                                        << "3 plus 2 = ?";
     }
 
     void theFocusedControlTellsWhatIsNewOnce()
@@ -428,8 +437,7 @@ private slots:
         walk(QAccessible::queryAccessibleInterface(shown.get()), nodes);
         for (const Node &node : std::as_const(nodes)) {
             const bool mustBeNamed = node.state.focusable || node.role == QAccessible::Button
-                                     || node.role == QAccessible::Graphic
-                                     || node.role == QAccessible::Window
+                                     || node.role == QAccessible::Graphic || node.role == QAccessible::Window
                                      || node.role == QAccessible::Dialog;
             QVERIFY2(!mustBeNamed || !node.name.isEmpty(),
                      qPrintable(node.object + QStringLiteral(" has no name")));

@@ -31,11 +31,11 @@ private slots:
     {
         cursor->StartAnimatedCursor(Default);
         QCOMPARE(platform.calls, QStringList({
-            "GetCursor -> 7",
-            "CopyIcon 7 -> 100",
-            "LoadCursorFromFile Cursors\\Calc-Default.ani -> 101",
-            "SetSystemCursor 101 32512 -> ok",
-        }));
+                                         "GetCursor -> 7",
+                                         "CopyIcon 7 -> 100",
+                                         "LoadCursorFromFile Cursors\\Calc-Default.ani -> 101",
+                                         "SetSystemCursor 101 32512 -> ok",
+                                 }));
         QCOMPARE(cursor->lngOldCursor(), 100);
         QCOMPARE(cursor->lngNewCursor(), 101);
     }
@@ -68,12 +68,12 @@ private slots:
         platform.calls.clear();
         cursor->StartAnimatedCursor(Default);
         QCOMPARE(platform.calls, QStringList({
-            "GetCursor -> 9",
-            "CopyIcon 9 -> 102",
-            "DestroyCursor 100",
-            "LoadCursorFromFile Cursors\\Calc-Default.ani -> 103",
-            "SetSystemCursor 103 32512 -> ok",
-        }));
+                                         "GetCursor -> 9",
+                                         "CopyIcon 9 -> 102",
+                                         "DestroyCursor 100",
+                                         "LoadCursorFromFile Cursors\\Calc-Default.ani -> 103",
+                                         "SetSystemCursor 103 32512 -> ok",
+                                 }));
         platform.calls.clear();
         cursor->RestoreLastCursor();
         QCOMPARE(platform.calls, QStringList({"SetSystemCursor 102 32512 -> ok"}));
@@ -93,11 +93,11 @@ private slots:
     {
         cursor->StartAnimatedCursor(QStringLiteral("Cursors\\missing.ani"));
         QCOMPARE(platform.calls, QStringList({
-            "GetCursor -> 7",
-            "CopyIcon 7 -> 100",
-            "LoadCursorFromFile Cursors\\missing.ani -> 0",
-            "SetSystemCursor 0 32512 -> failed",
-        }));
+                                         "GetCursor -> 7",
+                                         "CopyIcon 7 -> 100",
+                                         "LoadCursorFromFile Cursors\\missing.ani -> 0",
+                                         "SetSystemCursor 0 32512 -> failed",
+                                 }));
         QCOMPARE(platform.installed, 0);
         QCOMPARE(cursor->lngOldCursor(), 100);
         QCOMPARE(cursor->lngNewCursor(), 0);
@@ -126,11 +126,21 @@ private slots:
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("given");
         QTest::addColumn<QString>("resolved");
-        QTest::newRow("backslash: current directory") << "/opt/pellavin" << "Cursors\\arrow_m.cur" << "Cursors\\arrow_m.cur";
-        QTest::newRow("leading backslash") << "/opt/pellavin" << "\\arrow_m.cur" << "\\arrow_m.cur";
-        QTest::newRow("bare name: program folder") << "/opt/pellavin" << "arrow_m.cur" << "/opt/pellavin\\arrow_m.cur";
-        QTest::newRow("no separator test at the folder's end") << "C:\\" << "arrow_m.cur" << "C:\\\\arrow_m.cur";
-        QTest::newRow("forward slash is no backslash") << "/opt/pellavin" << "Cursors/arrow_m.cur" << "/opt/pellavin\\Cursors/arrow_m.cur";
+        QTest::newRow("backslash: current directory") << "/opt/pellavin"
+                                                      << "Cursors\\arrow_m.cur"
+                                                      << "Cursors\\arrow_m.cur";
+        QTest::newRow("leading backslash") << "/opt/pellavin"
+                                           << "\\arrow_m.cur"
+                                           << "\\arrow_m.cur";
+        QTest::newRow("bare name: program folder") << "/opt/pellavin"
+                                                   << "arrow_m.cur"
+                                                   << "/opt/pellavin\\arrow_m.cur";
+        QTest::newRow("no separator test at the folder's end") << "C:\\"
+                                                               << "arrow_m.cur"
+                                                               << "C:\\\\arrow_m.cur";
+        QTest::newRow("forward slash is no backslash") << "/opt/pellavin"
+                                                       << "Cursors/arrow_m.cur"
+                                                       << "/opt/pellavin\\Cursors/arrow_m.cur";
     }
 
     void pathRule()
@@ -154,8 +164,8 @@ private slots:
         QTest::newRow("normal: own file") << 0 << 0 << QStringList{"Cursors\\Calc-Default.ani"};
         QTest::newRow("minimised: plain arrow only") << 1 << 1 << QStringList{"Cursors\\arrow_m.cur"};
         QTest::newRow("maximised: nothing") << 2 << 2 << QStringList{};
-        QTest::newRow("minimised between the reads: both") << 0 << 1
-            << QStringList{"Cursors\\Calc-Default.ani", "Cursors\\arrow_m.cur"};
+        QTest::newRow("minimised between the reads: both")
+                << 0 << 1 << QStringList{"Cursors\\Calc-Default.ani", "Cursors\\arrow_m.cur"};
     }
 
     void guard()

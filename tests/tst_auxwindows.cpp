@@ -26,7 +26,8 @@ std::uint32_t le(const QByteArray &bytes, qsizetype at, int size)
     return value;
 }
 
-struct IconImage {
+struct IconImage
+{
     int width = 0, height = 0, bits = 0;
     qsizetype offset = 0;
 };
@@ -43,13 +44,15 @@ void verifyTextsFit(const QWidget *window)
         if (label->text().isEmpty())
             continue;
         const QRect needed = label->fontMetrics().boundingRect(
-            label->contentsRect(), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, label->text());
+                label->contentsRect(), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, label->text());
         QVERIFY2(needed.width() <= label->contentsRect().width()
-                     && needed.height() <= label->contentsRect().height(),
+                         && needed.height() <= label->contentsRect().height(),
                  qPrintable(QStringLiteral("%1 \"%2\" needs %3x%4 in %5x%6")
-                                .arg(label->objectName(), label->text())
-                                .arg(needed.width()).arg(needed.height())
-                                .arg(label->width()).arg(label->height())));
+                                    .arg(label->objectName(), label->text())
+                                    .arg(needed.width())
+                                    .arg(needed.height())
+                                    .arg(label->width())
+                                    .arg(label->height())));
     }
     for (const QPushButton *button : window->findChildren<QPushButton *>()) {
         QString shown = button->text();
@@ -74,8 +77,7 @@ void verifyToolWindowFrame(const QWidget *window)
     QVERIFY(!window->parentWidget());
 }
 
-void verifyControl(const QWidget *window, const QWidget *control, const QString &text,
-                   const QRect &twips)
+void verifyControl(const QWidget *window, const QWidget *control, const QString &text, const QRect &twips)
 {
     QVERIFY(control);
     QCOMPARE(control->parentWidget(), window);
@@ -183,15 +185,20 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QRect>("twips");
-        QTest::newRow("lblTitle") << "lblTitle" << "Pellavin" << QRect(1560, 240, 3885, 480);
-        QTest::newRow("lblVersion") << "lblVersion" << "Version 1.0.0" << QRect(1560, 840, 3885, 225);
-        QTest::newRow("lblDescription") << "lblDescription"
-            << "A Pellavin program designed to build mathimatical skills. Users will expriance some "
-               "challange in the beginning, but towards the end of the sessions the goal is to "
-               "improve your speed and accurace when solving the questions given."
-            << QRect(1560, 1125, 3885, 1170);
-        QTest::newRow("cmdOK") << "cmdOK" << "OK" << QRect(2880, 2640, 1260, 345);
-        QTest::newRow("cmdSysInfo") << "cmdSysInfo" << "&System Info..." << QRect(4260, 2640, 1245, 345);
+        QTest::newRow("lblTitle") << "lblTitle"
+                                  << "Pellavin" << QRect(1560, 240, 3885, 480);
+        QTest::newRow("lblVersion") << "lblVersion"
+                                    << "Version 1.0.0" << QRect(1560, 840, 3885, 225);
+        QTest::newRow("lblDescription")
+                << "lblDescription"
+                << "A Pellavin program designed to build mathimatical skills. Users will expriance some "
+                   "challange in the beginning, but towards the end of the sessions the goal is to "
+                   "improve your speed and accurace when solving the questions given."
+                << QRect(1560, 1125, 3885, 1170);
+        QTest::newRow("cmdOK") << "cmdOK"
+                               << "OK" << QRect(2880, 2640, 1260, 345);
+        QTest::newRow("cmdSysInfo") << "cmdSysInfo"
+                                    << "&System Info..." << QRect(4260, 2640, 1245, 345);
     }
 
     void aboutControls()
@@ -238,8 +245,8 @@ private slots:
         // At the centre of the logical pixel, so that the same places are read at any scale.
         const qreal scale = shot.devicePixelRatio();
         auto at = [&](int x, int row) {
-            return QColor(shot.pixel(static_cast<int>((x + 0.5) * scale),
-                                     static_cast<int>((row + 0.5) * scale)));
+            return QColor(
+                    shot.pixel(static_cast<int>((x + 0.5) * scale), static_cast<int>((row + 0.5) * scale)));
         };
         // Grey from x 6 up to, not including, x 376; white two rows below, from x 7.
         QCOMPARE(at(6, y), grey);
@@ -261,9 +268,9 @@ private slots:
         openAbout();
         QCOMPARE(QApplication::focusWidget(), about->cmdOK);
         QVERIFY(about->cmdOK->isDefault());
-        for (QWidget *next : {static_cast<QWidget *>(about->picIcon),
-                              static_cast<QWidget *>(about->cmdSysInfo),
-                              static_cast<QWidget *>(about->cmdOK)}) {
+        for (QWidget *next :
+             {static_cast<QWidget *>(about->picIcon), static_cast<QWidget *>(about->cmdSysInfo),
+              static_cast<QWidget *>(about->cmdOK)}) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
         }
@@ -279,7 +286,8 @@ private slots:
         QTest::addColumn<bool>("closes");
         QTest::addColumn<int>("launches");
         QTest::newRow("Enter on OK") << "cmdOK" << int(Qt::Key_Return) << 0 << true << 0;
-        QTest::newRow("keypad Enter on OK") << "cmdOK" << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << true << 0;
+        QTest::newRow("keypad Enter on OK")
+                << "cmdOK" << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << true << 0;
         QTest::newRow("Space on OK") << "cmdOK" << int(Qt::Key_Space) << 0 << true << 0;
         QTest::newRow("Esc on OK") << "cmdOK" << int(Qt::Key_Escape) << 0 << true << 0;
         QTest::newRow("Enter on the picture") << "picIcon" << int(Qt::Key_Return) << 0 << true << 0;
@@ -288,7 +296,8 @@ private slots:
         QTest::newRow("Space on System Info") << "cmdSysInfo" << int(Qt::Key_Space) << 0 << false << 1;
         QTest::newRow("Esc on System Info") << "cmdSysInfo" << int(Qt::Key_Escape) << 0 << true << 0;
         QTest::newRow("Alt+S on OK") << "cmdOK" << int(Qt::Key_S) << int(Qt::AltModifier) << false << 1;
-        QTest::newRow("Alt+S on the picture") << "picIcon" << int(Qt::Key_S) << int(Qt::AltModifier) << false << 1;
+        QTest::newRow("Alt+S on the picture")
+                << "picIcon" << int(Qt::Key_S) << int(Qt::AltModifier) << false << 1;
         QTest::newRow("S alone") << "cmdOK" << int(Qt::Key_S) << 0 << false << 0;
     }
 
@@ -347,29 +356,33 @@ private slots:
 
     void helpControls_data()
     {
-        QTest::addColumn<int>("element");  // -1 for controls that are not Label2
+        QTest::addColumn<int>("element"); // -1 for controls that are not Label2
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QRect>("twips");
-        QTest::newRow("Label1") << -1 << "Label1"
-            << "Use the difficulty settings to choose the difficulty which most suits you."
-            << QRect(120, 120, 4335, 495);
+        QTest::newRow("Label1")
+                << -1 << "Label1"
+                << "Use the difficulty settings to choose the difficulty which most suits you."
+                << QRect(120, 120, 4335, 495);
         QTest::newRow("Label2(0)") << 0 << "Label2"
-            << "Beginner - Only addition and subtraction(+,-)" << QRect(120, 720, 4455, 255);
+                                   << "Beginner - Only addition and subtraction(+,-)"
+                                   << QRect(120, 720, 4455, 255);
         QTest::newRow("Label2(1)") << 1 << "Label2"
-            << "Intermediate - Only addition, subtraction, and multiplication.(+,-,*)"
-            << QRect(120, 1080, 4575, 255);
+                                   << "Intermediate - Only addition, subtraction, and multiplication.(+,-,*)"
+                                   << QRect(120, 1080, 4575, 255);
         QTest::newRow("Label2(2)") << 2 << "Label2"
-            << "Advanced - All four mathimatical operators will be used.(+,-,*,/)"
-            << QRect(120, 1440, 4575, 255);
-        QTest::newRow("Label3") << -1 << "Label3"
-            << "Answer the questions as they are given to you (20 questions is all), and use the "
-               "submit button to submit your answers. If you feel you need to skip the question, "
-               "click 'Next Question', this will count as a wrong answer. If you do choose to do "
-               "the question, but answer correctly, you will have 3 chances to get the right "
-               "answer before you are given the next question."
-            << QRect(120, 1800, 4575, 1215);
-        QTest::newRow("OKButton") << -1 << "OKButton" << "OK" << QRect(3600, 3120, 1215, 375);
+                                   << "Advanced - All four mathimatical operators will be used.(+,-,*,/)"
+                                   << QRect(120, 1440, 4575, 255);
+        QTest::newRow("Label3")
+                << -1 << "Label3"
+                << "Answer the questions as they are given to you (20 questions is all), and use the "
+                   "submit button to submit your answers. If you feel you need to skip the question, "
+                   "click 'Next Question', this will count as a wrong answer. If you do choose to do "
+                   "the question, but answer correctly, you will have 3 chances to get the right "
+                   "answer before you are given the next question."
+                << QRect(120, 1800, 4575, 1215);
+        QTest::newRow("OKButton") << -1 << "OKButton"
+                                  << "OK" << QRect(3600, 3120, 1215, 375);
     }
 
     void helpControls()
@@ -440,8 +453,9 @@ private slots:
         help->OKButton->click();
         QTRY_VERIFY(help.isNull());
         openHelp();
-        QCOMPARE(help->Label1->text(),
-                 QStringLiteral("Use the difficulty settings to choose the difficulty which most suits you."));
+        QCOMPARE(
+                help->Label1->text(),
+                QStringLiteral("Use the difficulty settings to choose the difficulty which most suits you."));
         help->close();
         QTRY_VERIFY(help.isNull());
     }
@@ -450,8 +464,8 @@ private slots:
     {
         QWidget parent;
         const QString text = QStringLiteral("Intermediate - Only addition, subtraction");
-        QLabel *label = makeLabel(&parent, "probe", text, QRect(0, 0, 1000, 17), dialogFont(),
-                                  LabelSizing::Fixed);
+        QLabel *label =
+                makeLabel(&parent, "probe", text, QRect(0, 0, 1000, 17), dialogFont(), LabelSizing::Fixed);
         const QFont before = label->font();
         narrowToFit(label);
         QCOMPARE(label->font(), before);

@@ -31,7 +31,9 @@ QString wrongBox(int triesLeft)
 
 }
 
-class TestFrmMath : public QObject, MathWindowFixture
+class TestFrmMath
+    : public QObject
+    , MathWindowFixture
 {
     Q_OBJECT
 
@@ -65,10 +67,7 @@ private slots:
         makeWindow();
     }
 
-    void cleanup()
-    {
-        w.reset();
-    }
+    void cleanup() { w.reset(); }
 
     void windowFrame()
     {
@@ -95,8 +94,8 @@ private slots:
         QTest::addColumn<QRect>("twips");
         QTest::addColumn<bool>("autoSize");
         QTest::addColumn<double>("points");
-        auto row = [](const char *name, const char *container, const char *text, QRect box,
-                      bool autoSize, double points) {
+        auto row = [](const char *name, const char *container, const char *text, QRect box, bool autoSize,
+                      double points) {
             QTest::newRow(name) << name << container << text << box << autoSize << points;
         };
         const QString client = QStringLiteral("frmMathClient");
@@ -120,7 +119,8 @@ private slots:
         row("lblColon2", "fraTime", ":", QRect(675, 345, 45, 195), true, 8.25);
         row("lblSeconds", "fraTime", "00", QRect(720, 360, 180, 195), true, 8.25);
         row("fraStatus", "frmMathClient", "Status", QRect(120, 3120, 4335, 735), false, 8.25);
-        row("lblQuestionsToGo", "fraStatus", "Number of questions to go:", QRect(120, 360, 1935, 255), false, 8.25);
+        row("lblQuestionsToGo", "fraStatus", "Number of questions to go:", QRect(120, 360, 1935, 255), false,
+            8.25);
         row("lblQuestionsToGoNumber", "fraStatus", "", QRect(2160, 360, 615, 255), false, 8.25);
     }
 
@@ -148,9 +148,12 @@ private slots:
                     return;
                 // Everything the window shows at load fits its box.
                 const QRect needed = label->fontMetrics().boundingRect(
-                    expected, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
+                        expected, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
                 QVERIFY2(needed.width() <= expected.width() && needed.height() <= expected.height(),
-                         qPrintable(QStringLiteral("%1 needs %2x%3").arg(name).arg(needed.width()).arg(needed.height())));
+                         qPrintable(QStringLiteral("%1 needs %2x%3")
+                                            .arg(name)
+                                            .arg(needed.width())
+                                            .arg(needed.height())));
             }
         } else {
             QCOMPARE(control->size(), expected.size());
@@ -201,28 +204,29 @@ private slots:
             QStringList all;
             for (QAction *item : menu->actions()) {
                 all << QStringLiteral("%1|%2|%3|%4|%5")
-                           .arg(item->objectName(), item->isSeparator() ? QStringLiteral("-") : item->text(),
-                                item->shortcut().toString(QKeySequence::PortableText))
-                           .arg(item->isChecked())
-                           .arg(item->isEnabled() && item->isVisible());
+                                .arg(item->objectName(),
+                                     item->isSeparator() ? QStringLiteral("-") : item->text(),
+                                     item->shortcut().toString(QKeySequence::PortableText))
+                                .arg(item->isChecked())
+                                .arg(item->isEnabled() && item->isVisible());
             }
             return all;
         };
         QCOMPARE(items(w->mnuFile), QStringList({
-            "mnuFileNewSession|New Session|Ctrl+N|0|1",
-            "mnuFilePrint|Print|Ctrl+P|0|1",
-            "mnuSeparator|-||0|1",
-            "mnuFileExit|Exit|Ctrl+X|0|1",
-        }));
+                                            "mnuFileNewSession|New Session|Ctrl+N|0|1",
+                                            "mnuFilePrint|Print|Ctrl+P|0|1",
+                                            "mnuSeparator|-||0|1",
+                                            "mnuFileExit|Exit|Ctrl+X|0|1",
+                                    }));
         QCOMPARE(items(w->mnuDifficulty), QStringList({
-            "mnuDifficultyBeginner|Beginner(+,-)|Ctrl+B|1|1",
-            "mnuDifficultyIntermediate|Intermediate(+,-,x)|Ctrl+M|0|1",
-            "mnuDifficultyAdvanced|Advanced(+,-,x,/)|Ctrl+A|0|1",
-        }));
+                                                  "mnuDifficultyBeginner|Beginner(+,-)|Ctrl+B|1|1",
+                                                  "mnuDifficultyIntermediate|Intermediate(+,-,x)|Ctrl+M|0|1",
+                                                  "mnuDifficultyAdvanced|Advanced(+,-,x,/)|Ctrl+A|0|1",
+                                          }));
         QCOMPARE(items(w->mnuHelp), QStringList({
-            "mnuHelpAbout|About||0|1",
-            "mnuHelpUsingThisProgram|Using this program||0|1",
-        }));
+                                            "mnuHelpAbout|About||0|1",
+                                            "mnuHelpUsingThisProgram|Using this program||0|1",
+                                    }));
     }
 
     void loadAsksNameAndGreetsBeforeTheWindowShows()
@@ -270,9 +274,11 @@ private slots:
     {
         open();
         auto loads = [&] {
-            return static_cast<int>(std::count_if(cursors.calls.cbegin(), cursors.calls.cend(), [](const QString &call) {
-                return call.startsWith(QStringLiteral("LoadCursorFromFile Cursors\\Calc-Default.ani"));
-            }));
+            return static_cast<int>(
+                    std::count_if(cursors.calls.cbegin(), cursors.calls.cend(), [](const QString &call) {
+                        return call.startsWith(
+                                QStringLiteral("LoadCursorFromFile Cursors\\Calc-Default.ani"));
+                    }));
         };
         auto comeBackFrom = [&](QWidget &other) {
             other.show();
@@ -343,9 +349,9 @@ private slots:
     {
         open();
         QCOMPARE(QApplication::focusWidget(), w->txtAnswer);
-        for (QWidget *next : {static_cast<QWidget *>(w->cmdSubmit),
-                              static_cast<QWidget *>(w->lblNextQuestion),
-                              static_cast<QWidget *>(w->txtAnswer)}) {
+        for (QWidget *next :
+             {static_cast<QWidget *>(w->cmdSubmit), static_cast<QWidget *>(w->lblNextQuestion),
+              static_cast<QWidget *>(w->txtAnswer)}) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
         }
@@ -439,7 +445,8 @@ private slots:
         services.msgBoxAnswers.enqueue(RuntimeServices::Ok);
         queueBeginner(5, 5, 2);
         w->mnuFileNewSession->trigger();
-        QCOMPARE(w->lblHours->text() + w->lblMinutes->text() + w->lblSeconds->text(), QStringLiteral("000000"));
+        QCOMPARE(w->lblHours->text() + w->lblMinutes->text() + w->lblSeconds->text(),
+                 QStringLiteral("000000"));
         QCOMPARE(w->lblHours->width(), twoDigits);
     }
 
@@ -457,9 +464,9 @@ private slots:
         bool ticked = false;
         QTimer::singleShot(0, this, [&] { ticked = true; });
         QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
-            w->windowHandle(), QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                w->windowHandle(), QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
         QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
-            w->windowHandle(), QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+                w->windowHandle(), QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
         w->engine().MakeQuestion();
         QVERIFY(ticked);
         QVERIFY(services.boxes.isEmpty()); // the Enter waited
@@ -485,10 +492,16 @@ private slots:
         type(QStringLiteral("3"));
         auto snapshot = [&] {
             const QuizSession &s = w->session();
-            return QStringList{s.strUser, QString::number(s.intA), QString::number(s.intB),
-                               s.strMathOperator, QString::number(s.intTriesLeft),
-                               QString::number(s.intQuestionCount), QString::number(s.intCorrectCount),
-                               w->lblScore->text(), w->txtAnswer->text(), w->lblQuestionsToGoNumber->text()};
+            return QStringList{s.strUser,
+                               QString::number(s.intA),
+                               QString::number(s.intB),
+                               s.strMathOperator,
+                               QString::number(s.intTriesLeft),
+                               QString::number(s.intQuestionCount),
+                               QString::number(s.intCorrectCount),
+                               w->lblScore->text(),
+                               w->txtAnswer->text(),
+                               w->lblQuestionsToGoNumber->text()};
         };
         const QStringList before = snapshot();
         services.printerAvailable = false;
@@ -508,8 +521,9 @@ private slots:
         cursors.calls.clear();
         QTest::keyClick(w->txtAnswer, Qt::Key_X, Qt::ControlModifier);
         QCOMPARE(forms.calls, QStringList({"End"}));
-        QVERIFY(cursors.calls.filter(QStringLiteral("LoadCursorFromFile")).constFirst().startsWith(
-            QStringLiteral("LoadCursorFromFile Cursors\\arrow_m.cur -> ")));
+        QVERIFY(cursors.calls.filter(QStringLiteral("LoadCursorFromFile"))
+                        .constFirst()
+                        .startsWith(QStringLiteral("LoadCursorFromFile Cursors\\arrow_m.cur -> ")));
         QCOMPARE(cursors.installed, w->animatedCursor().lngNewCursor());
     }
 
@@ -531,8 +545,7 @@ private slots:
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
 
-        QStringList expected = {quiztexts::NamePrompt(),
-                                quiztexts::Greeting(QStringLiteral("Grace <b>"))};
+        QStringList expected = {quiztexts::NamePrompt(), quiztexts::Greeting(QStringLiteral("Grace <b>"))};
         auto nextQuestion = [&](int k) { queueBeginner(10 + k % 5, 1 + k % 9, 1 + k % 2); };
         auto answerRight = [&](int k) {
             const int answer = expectedAnswer();

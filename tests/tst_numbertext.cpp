@@ -28,7 +28,7 @@ QByteArray show(double value)
 
 }
 
-class tst_NumberText : public QObject
+class TestNumberText : public QObject
 {
     Q_OBJECT
 
@@ -46,7 +46,7 @@ private slots:
     void roundHalfEven();
 };
 
-void tst_NumberText::val_data()
+void TestNumberText::val_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("expected");
@@ -81,15 +81,15 @@ void tst_NumberText::val_data()
     QTest::newRow("310 nines") << QString(310, u'9') << Infinity;
     QTest::newRow("100000 leading zeros") << QString(100000, u'0') + QLatin1String("12") << 12.0;
     QTest::newRow("401 digits scaled back by e-400")
-        << QLatin1Char('1') + QString(400, u'0') + QLatin1String("e-400") << 1.0;
+            << QLatin1Char('1') + QString(400, u'0') + QLatin1String("e-400") << 1.0;
     QTest::newRow("tiny fraction times a huge exponent")
-        << QLatin1String("0.") + QString(399, u'0') + QLatin1String("1e400") << 1.0;
+            << QLatin1String("0.") + QString(399, u'0') + QLatin1String("1e400") << 1.0;
     QTest::newRow("Arabic-Indic digit ends it") << QStringLiteral(u"1\u0662") << 1.0;
     QTest::newRow("full-width digit ends it") << QStringLiteral(u"3\uFF14") << 3.0;
     QTest::newRow("decimal comma ends it") << "12,5" << 12.0;
 }
 
-void tst_NumberText::val()
+void TestNumberText::val()
 {
     QFETCH(QString, text);
     QFETCH(double, expected);
@@ -99,11 +99,10 @@ void tst_NumberText::val()
     QVERIFY2(actual == expected, show(actual) + " instead of " + show(expected));
 }
 
-void tst_NumberText::valReadsAFullStopWhateverTheLocale()
+void TestNumberText::valReadsAFullStopWhateverTheLocale()
 {
     const QLocale savedDefault;
-    const std::locale savedCpp = std::locale::global(
-        std::locale(std::locale::classic(), new CommaPoint));
+    const std::locale savedCpp = std::locale::global(std::locale(std::locale::classic(), new CommaPoint));
     const QByteArray savedC = std::setlocale(LC_ALL, nullptr);
     const auto restore = qScopeGuard([&] {
         QLocale::setDefault(savedDefault);
@@ -123,7 +122,7 @@ void tst_NumberText::valReadsAFullStopWhateverTheLocale()
     QCOMPARE(Format00_0(12.5), QStringLiteral("12.5"));
 }
 
-void tst_NumberText::aPastedMegabyteReadsInBoundedTime_data()
+void TestNumberText::aPastedMegabyteReadsInBoundedTime_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("expected");
@@ -137,7 +136,7 @@ void tst_NumberText::aPastedMegabyteReadsInBoundedTime_data()
     QTest::newRow("letters") << QString(megabyte, u'a') << 0.0;
 }
 
-void tst_NumberText::aPastedMegabyteReadsInBoundedTime()
+void TestNumberText::aPastedMegabyteReadsInBoundedTime()
 {
     QFETCH(QString, text);
     QFETCH(double, expected);
@@ -150,7 +149,7 @@ void tst_NumberText::aPastedMegabyteReadsInBoundedTime()
     QVERIFY2(actual == expected, show(actual) + " instead of " + show(expected));
 }
 
-void tst_NumberText::format00_data()
+void TestNumberText::format00_data()
 {
     QTest::addColumn<long long>("value");
     QTest::addColumn<QString>("expected");
@@ -162,7 +161,7 @@ void tst_NumberText::format00_data()
     QTest::newRow("five digits") << 12345LL << "12345";
 }
 
-void tst_NumberText::format00()
+void TestNumberText::format00()
 {
     QFETCH(long long, value);
     QFETCH(QString, expected);
@@ -170,7 +169,7 @@ void tst_NumberText::format00()
     QCOMPARE(Format00(value), expected);
 }
 
-void tst_NumberText::format00_0_data()
+void TestNumberText::format00_0_data()
 {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("expected");
@@ -182,7 +181,7 @@ void tst_NumberText::format00_0_data()
     QTest::newRow("5 of 11") << 45.4545 << "45.5";
 }
 
-void tst_NumberText::format00_0()
+void TestNumberText::format00_0()
 {
     QFETCH(double, value);
     QFETCH(QString, expected);
@@ -190,7 +189,7 @@ void tst_NumberText::format00_0()
     QCOMPARE(Format00_0(value), expected);
 }
 
-void tst_NumberText::roundHalfEven_data()
+void TestNumberText::roundHalfEven_data()
 {
     QTest::addColumn<double>("value");
     QTest::addColumn<double>("expected");
@@ -205,7 +204,7 @@ void tst_NumberText::roundHalfEven_data()
     QTest::newRow("negative half") << -2.5 << -2.0;
 }
 
-void tst_NumberText::roundHalfEven()
+void TestNumberText::roundHalfEven()
 {
     QFETCH(double, value);
     QFETCH(double, expected);
@@ -214,5 +213,5 @@ void tst_NumberText::roundHalfEven()
     QVERIFY2(actual == expected, show(actual) + " instead of " + show(expected));
 }
 
-QTEST_APPLESS_MAIN(tst_NumberText)
+QTEST_APPLESS_MAIN(TestNumberText)
 #include "tst_numbertext.moc"

@@ -1,8 +1,8 @@
 #include "animatedcursor.h"
 #include "cursorbytes.h"
+#include "cursorplatform_portable.h"
 #include "cursorwriter.h"
 #include "frmmath.h"
-#include "portablecursor.h"
 #include "recordingforms.h"
 #include "scriptedservices.h"
 
@@ -13,9 +13,9 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 #include <set>
@@ -272,9 +272,11 @@ private slots:
 
         QCOMPARE(platform->currentArrow().shape(), Qt::ArrowCursor);
         QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
-        QCOMPARE(services.boxes.size(), 2);  // the name prompt and the greeting, nothing about the cursor
+        QCOMPARE(services.boxes.size(), 2); // the name prompt and the greeting, nothing about the cursor
         QVERIFY2(elapsed < 2000, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
-        QCOMPARE(platform->LoadCursorFromFile(dir.filePath(QStringLiteral("Cursors/Calc-Default.ani")).toStdString()), 0);
+        QCOMPARE(platform->LoadCursorFromFile(
+                         dir.filePath(QStringLiteral("Cursors/Calc-Default.ani")).toStdString()),
+                 0);
     }
 };
 

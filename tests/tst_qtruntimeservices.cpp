@@ -3,8 +3,8 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QDir>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -141,14 +141,17 @@ private slots:
             // The prompt, the default name and the buttons have their room at any scale.
             for (const QLabel *label : modal->findChildren<QLabel *>()) {
                 const QRect needed = label->fontMetrics().boundingRect(
-                    label->contentsRect(), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, label->text());
-                if (needed.width() > label->contentsRect().width() || needed.height() > label->contentsRect().height())
+                        label->contentsRect(), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop,
+                        label->text());
+                if (needed.width() > label->contentsRect().width()
+                    || needed.height() > label->contentsRect().height())
                     clipped << label->text();
             }
             if (edit->fontMetrics().horizontalAdvance(edit->text()) > edit->width() - 8)
                 clipped << edit->text();
             for (const QPushButton *button : modal->findChildren<QPushButton *>())
-                if (button->fontMetrics().horizontalAdvance(button->text().remove(u'&')) > button->width() - 8)
+                if (button->fontMetrics().horizontalAdvance(button->text().remove(u'&'))
+                    > button->width() - 8)
                     clipped << button->text();
             edit->setText(QStringLiteral("Grace"));
             QTest::keyClick(edit, Qt::Key_Return);
@@ -158,7 +161,8 @@ private slots:
                  QStringLiteral("Grace"));
         QCOMPARE(shownDefault, QStringLiteral("Pellavin User"));
         // Room for the whole title beside the title bar's buttons, even in a bold title font.
-        QVERIFY2(width >= 2 * titleWidth + 100, qPrintable(QStringLiteral("%1 for %2").arg(width).arg(titleWidth)));
+        QVERIFY2(width >= 2 * titleWidth + 100,
+                 qPrintable(QStringLiteral("%1 for %2").arg(width).arg(titleWidth)));
         QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(u'|')));
 
         whenModalIsUp([](QWidget *modal) { QTest::keyClick(modal, Qt::Key_Escape); });
@@ -190,7 +194,10 @@ private slots:
     void applicationFacts()
     {
         QCOMPARE(services.appTitle(), QStringLiteral("Pellavin"));
-        QCOMPARE(QStringLiteral("%1.%2.%3").arg(services.appMajor()).arg(services.appMinor()).arg(services.appRevision()),
+        QCOMPARE(QStringLiteral("%1.%2.%3")
+                         .arg(services.appMajor())
+                         .arg(services.appMinor())
+                         .arg(services.appRevision()),
                  QStringLiteral("1.0.0"));
         QVERIFY(!services.appPath().isEmpty());
         QVERIFY(!services.appPath().endsWith(u'/'));
@@ -263,8 +270,13 @@ private slots:
     {
         // As the system gives them: normal, read-only and archive, hidden, system, system and
         // archive, folder, nothing there.
-        const std::pair<std::uint32_t, bool> cases[] = {{0x80, true}, {0x21, true}, {0x2, false},
-            {0x4, false}, {0x24, false}, {0x10, false}, {launcher::NoFile, false}};
+        const std::pair<std::uint32_t, bool> cases[] = {{0x80, true},
+                                                        {0x21, true},
+                                                        {0x2, false},
+                                                        {0x4, false},
+                                                        {0x24, false},
+                                                        {0x10, false},
+                                                        {launcher::NoFile, false}};
         for (const auto &[attributes, counts] : cases)
             QCOMPARE(launcher::isOrdinaryFile(attributes), counts);
     }
@@ -272,28 +284,33 @@ private slots:
     void readsACommandLineAsTheSystemDoes_data()
     {
         QTest::addColumn<QString>("line");
-        QTest::addColumn<QStringList>("programs");   // what exists
-        QTest::addColumn<QString>("program");        // empty: nothing starts
+        QTest::addColumn<QStringList>("programs"); // what exists
+        QTest::addColumn<QString>("program");      // empty: nothing starts
         QTest::addColumn<QString>("arguments");
         QTest::addColumn<int>("tries");
         const QString tool = QStringLiteral("C:\\Program Files\\Info\\msinfo32.exe");
-        QTest::newRow("quoted, with arguments") << '"' + tool + "\" /report a.txt" << QStringList()
-                                                << tool << "/report a.txt" << 0;
+        QTest::newRow("quoted, with arguments")
+                << '"' + tool + "\" /report a.txt" << QStringList() << tool << "/report a.txt" << 0;
         QTest::newRow("quoted, never closed") << '"' + tool << QStringList() << tool << "" << 0;
         QTest::newRow("unquoted with blanks") << tool << QStringList{tool} << tool << "" << 2;
-        QTest::newRow("unquoted, with arguments") << "  " + tool + "  /nfo x" << QStringList{tool}
-                                                  << tool << "/nfo x" << 2;
-        QTest::newRow("a shorter name found first") << tool << QStringList{"C:\\Program.exe", tool}
-                                                    << "C:\\Program.exe" << "Files\\Info\\msinfo32.exe" << 1;
-        QTest::newRow("no extension") << "C:\\My.Tools\\info" << QStringList{"C:\\My.Tools\\info.exe"}
-                                      << "C:\\My.Tools\\info.exe" << "" << 1;
-        QTest::newRow("nothing found") << tool + " /a" << QStringList() << "" << "" << 3;
-        QTest::newRow("blanks only") << " \t " << QStringList() << "" << "" << 0;
-        QTest::newRow("empty quotes") << "\"\" x" << QStringList() << "" << "" << 0;
-        QTest::newRow("too long") << QString(int(launcher::MaxCommandLine) + 1, 'x') << QStringList()
-                                  << "" << "" << 0;
-        QTest::newRow("blanks without end") << QString(" a").repeated(5000) << QStringList() << "" << ""
-                                            << launcher::MaxProgramTries;
+        QTest::newRow("unquoted, with arguments")
+                << "  " + tool + "  /nfo x" << QStringList{tool} << tool << "/nfo x" << 2;
+        QTest::newRow("a shorter name found first")
+                << tool << QStringList{"C:\\Program.exe", tool} << "C:\\Program.exe"
+                << "Files\\Info\\msinfo32.exe" << 1;
+        QTest::newRow("no extension")
+                << "C:\\My.Tools\\info" << QStringList{"C:\\My.Tools\\info.exe"} << "C:\\My.Tools\\info.exe"
+                << "" << 1;
+        QTest::newRow("nothing found") << tool + " /a" << QStringList() << ""
+                                       << "" << 3;
+        QTest::newRow("blanks only") << " \t " << QStringList() << ""
+                                     << "" << 0;
+        QTest::newRow("empty quotes") << "\"\" x" << QStringList() << ""
+                                      << "" << 0;
+        QTest::newRow("too long") << QString(int(launcher::MaxCommandLine) + 1, 'x') << QStringList() << ""
+                                  << "" << 0;
+        QTest::newRow("blanks without end") << QString(" a").repeated(5000) << QStringList() << ""
+                                            << "" << launcher::MaxProgramTries;
     }
 
     void readsACommandLineAsTheSystemDoes()
@@ -304,11 +321,11 @@ private slots:
         QFETCH(QString, arguments);
         QFETCH(int, tries);
         int tried = 0;
-        const auto command = launcher::readCommandLine(line.toStdU16String(), u".exe",
-                                                       [&](const std::u16string &name) {
-            ++tried;
-            return programs.contains(QString::fromStdU16String(name));
-        });
+        const auto command =
+                launcher::readCommandLine(line.toStdU16String(), u".exe", [&](const std::u16string &name) {
+                    ++tried;
+                    return programs.contains(QString::fromStdU16String(name));
+                });
         QCOMPARE(tried, tries);
         QCOMPARE(command.has_value(), !program.isEmpty());
         if (command) {

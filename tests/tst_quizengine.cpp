@@ -34,25 +34,26 @@ QString levelName(Level level)
 }
 
 const QString ConfirmTitle = QStringLiteral("Are you sure?");
-const QString NewSessionPrompt = QStringLiteral(
-    "Are you sure you want to start a new session? All your current data will be lost.");
-const QString DifficultyPrompt = QStringLiteral(
-    "Are you sure you want to change difficulties? This will end you session and start a "
-    "new one.");
-const QString SkipPrompt = QStringLiteral(
-    "Are you sure you want to move on to the next question without answering? This will "
-    "count as a wrong answer.");
+const QString NewSessionPrompt =
+        QStringLiteral("Are you sure you want to start a new session? All your current data will be lost.");
+const QString DifficultyPrompt =
+        QStringLiteral("Are you sure you want to change difficulties? This will end you session and start a "
+                       "new one.");
+const QString SkipPrompt =
+        QStringLiteral("Are you sure you want to move on to the next question without answering? This will "
+                       "count as a wrong answer.");
 
 bool isVerdict(const QString &prompt)
 {
     return prompt.startsWith(QLatin1String("You have passed"))
-        || prompt.startsWith(QLatin1String("You have failed"));
+           || prompt.startsWith(QLatin1String("You have failed"));
 }
 
 QString wrongBox(int triesLeft)
 {
     return QStringLiteral("Sorry, you have answered the question improperly. Try again, you "
-                          "have %1 tries left.").arg(triesLeft);
+                          "have %1 tries left.")
+            .arg(triesLeft);
 }
 
 // The main window's quiz: the engine wired to an in-memory window and scripted services.
@@ -104,9 +105,9 @@ struct Quiz
     // Issues "a op b" at the checked level.
     void ask(int a, QChar op, int b)
     {
-        const Level level = view.checked.value(Level::Beginner) ? Level::Beginner
-            : view.checked.value(Level::Intermediate)           ? Level::Intermediate
-                                                                : Level::Advanced;
+        const Level level = view.checked.value(Level::Beginner)       ? Level::Beginner
+                            : view.checked.value(Level::Intermediate) ? Level::Intermediate
+                                                                      : Level::Advanced;
         queue(level, a, op, b);
         engine.MakeQuestion();
     }
@@ -132,20 +133,17 @@ struct Quiz
     QString question() const
     {
         return caption(Caption::QuestionA) + u' ' + caption(Caption::MathOperator) + u' '
-            + caption(Caption::QuestionB);
+               + caption(Caption::QuestionB);
     }
-    bool drewExactlyWhatWasQueued() const
-    {
-        return services.draws.isEmpty() && !services.drawsExhausted;
-    }
+    bool drewExactlyWhatWasQueued() const { return services.draws.isEmpty() && !services.drawsExhausted; }
 
     // Everything a command could change, apart from lngResponse.
     QString snapshot() const
     {
         const QuizSession &s = session;
         QStringList all{s.strUser, s.strMathOperator, view.answer, marks().join(u',')};
-        for (const int n : {s.intA, s.intB, s.intC, s.intTriesLeft, s.intScorePercent,
-                            s.intQuestionCount, s.intCorrectCount})
+        for (const int n : {s.intA, s.intB, s.intC, s.intTriesLeft, s.intScorePercent, s.intQuestionCount,
+                            s.intCorrectCount})
             all << QString::number(n);
         for (auto it = view.captions.cbegin(); it != view.captions.cend(); ++it)
             all << it.value();
@@ -175,7 +173,7 @@ int percentRoundedTwice(int c, int q)
 Q_DECLARE_METATYPE(QuizView::Level)
 Q_DECLARE_METATYPE(Command)
 
-class tst_QuizEngine : public QObject
+class TestQuizEngine : public QObject
 {
     Q_OBJECT
 
@@ -209,7 +207,7 @@ private slots:
     void begin();
 };
 
-void tst_QuizEngine::issuesQuestionOfLevel_data()
+void TestQuizEngine::issuesQuestionOfLevel_data()
 {
     QTest::addColumn<Level>("level");
     QTest::addColumn<QList<double>>("draws");
@@ -218,41 +216,48 @@ void tst_QuizEngine::issuesQuestionOfLevel_data()
     QTest::addColumn<int>("expectedC");
 
     const double top = JustBelowOne;
-    QTest::newRow("beginner, lowest draws") << Level::Beginner << QList{0.0, 0.0, 0.0}
-                                            << "1 + 1" << "1" << 0;
-    QTest::newRow("beginner, highest operands") << Level::Beginner << QList{top, top, 0.0}
-                                                << "15 + 15" << "1" << 0;
-    QTest::newRow("beginner, highest draws") << Level::Beginner << QList{top, top, top}
-                                             << "15 - 15" << "2" << 0;
+    QTest::newRow("beginner, lowest draws") << Level::Beginner << QList{0.0, 0.0, 0.0} << "1 + 1"
+                                            << "1" << 0;
+    QTest::newRow("beginner, highest operands") << Level::Beginner << QList{top, top, 0.0} << "15 + 15"
+                                                << "1" << 0;
+    QTest::newRow("beginner, highest draws") << Level::Beginner << QList{top, top, top} << "15 - 15"
+                                             << "2" << 0;
     QTest::newRow("beginner, a then b then operator")
-        << Level::Beginner << QList{r(9, 15), r(4, 15), r(2, 2)} << "9 - 4" << "2" << 0;
-    QTest::newRow("intermediate, lowest draws") << Level::Intermediate << QList{0.0, 0.0, 0.0}
-                                                << "1 + 1" << "1" << 0;
-    QTest::newRow("intermediate, highest draws") << Level::Intermediate << QList{top, top, top}
-                                                 << "20 * 20" << "3" << 0;
+            << Level::Beginner << QList{r(9, 15), r(4, 15), r(2, 2)} << "9 - 4"
+            << "2" << 0;
+    QTest::newRow("intermediate, lowest draws") << Level::Intermediate << QList{0.0, 0.0, 0.0} << "1 + 1"
+                                                << "1" << 0;
+    QTest::newRow("intermediate, highest draws") << Level::Intermediate << QList{top, top, top} << "20 * 20"
+                                                 << "3" << 0;
     QTest::newRow("intermediate subtraction goes negative")
-        << Level::Intermediate << QList{r(3, 20), r(17, 20), r(2, 3)} << "3 - 17" << "2" << 0;
-    QTest::newRow("advanced, lowest draws") << Level::Advanced << QList{0.0, 0.0, 0.0}
-                                            << "1 + 1" << "1" << 0;
-    QTest::newRow("advanced division 400 / 20") << Level::Advanced << QList{r(4, 4), top, top}
-                                                << "400 / 20" << "4" << 20;
-    QTest::newRow("advanced, highest operands") << Level::Advanced << QList{r(3, 4), top, top}
-                                                << "20 * 20" << "3" << 0;
-    QTest::newRow("advanced, highest draws") << Level::Advanced << QList{top, top, top}
-                                             << "400 / 20" << "4" << 20;
+            << Level::Intermediate << QList{r(3, 20), r(17, 20), r(2, 3)} << "3 - 17"
+            << "2" << 0;
+    QTest::newRow("advanced, lowest draws") << Level::Advanced << QList{0.0, 0.0, 0.0} << "1 + 1"
+                                            << "1" << 0;
+    QTest::newRow("advanced division 400 / 20") << Level::Advanced << QList{r(4, 4), top, top} << "400 / 20"
+                                                << "4" << 20;
+    QTest::newRow("advanced, highest operands") << Level::Advanced << QList{r(3, 4), top, top} << "20 * 20"
+                                                << "3" << 0;
+    QTest::newRow("advanced, highest draws") << Level::Advanced << QList{top, top, top} << "400 / 20"
+                                             << "4" << 20;
     QTest::newRow("advanced, operator drawn first")
-        << Level::Advanced << QList{r(3, 4), r(6, 20), r(7, 20)} << "6 * 7" << "3" << 0;
+            << Level::Advanced << QList{r(3, 4), r(6, 20), r(7, 20)} << "6 * 7"
+            << "3" << 0;
     QTest::newRow("advanced subtraction goes negative")
-        << Level::Advanced << QList{r(2, 4), r(3, 20), r(17, 20)} << "3 - 17" << "2" << 0;
+            << Level::Advanced << QList{r(2, 4), r(3, 20), r(17, 20)} << "3 - 17"
+            << "2" << 0;
     QTest::newRow("advanced division 7 / 7")
-        << Level::Advanced << QList{r(4, 4), r(7, 20), r(1, 20)} << "7 / 7" << "4" << 1;
+            << Level::Advanced << QList{r(4, 4), r(7, 20), r(1, 20)} << "7 / 7"
+            << "4" << 1;
     QTest::newRow("advanced division, divisor before quotient")
-        << Level::Advanced << QList{r(4, 4), r(2, 20), r(7, 20)} << "14 / 2" << "4" << 7;
+            << Level::Advanced << QList{r(4, 4), r(2, 20), r(7, 20)} << "14 / 2"
+            << "4" << 7;
     QTest::newRow("advanced division, lowest operands")
-        << Level::Advanced << QList{r(4, 4), 0.0, 0.0} << "1 / 1" << "4" << 1;
+            << Level::Advanced << QList{r(4, 4), 0.0, 0.0} << "1 / 1"
+            << "4" << 1;
 }
 
-void tst_QuizEngine::issuesQuestionOfLevel()
+void TestQuizEngine::issuesQuestionOfLevel()
 {
     QFETCH(Level, level);
     QFETCH(QList<double>, draws);
@@ -287,7 +292,7 @@ void tst_QuizEngine::issuesQuestionOfLevel()
     QVERIFY(q.drewExactlyWhatWasQueued());
 }
 
-void tst_QuizEngine::beginnerSubtractionNeverGoesNegative_data()
+void TestQuizEngine::beginnerSubtractionNeverGoesNegative_data()
 {
     QTest::addColumn<int>("a");
     QTest::addColumn<QChar>("op");
@@ -301,7 +306,7 @@ void tst_QuizEngine::beginnerSubtractionNeverGoesNegative_data()
     QTest::newRow("addition is not re-drawn") << 3 << QChar(u'+') << QList{12} << "3 + 12";
 }
 
-void tst_QuizEngine::beginnerSubtractionNeverGoesNegative()
+void TestQuizEngine::beginnerSubtractionNeverGoesNegative()
 {
     QFETCH(int, a);
     QFETCH(QChar, op);
@@ -322,34 +327,31 @@ void tst_QuizEngine::beginnerSubtractionNeverGoesNegative()
     QVERIFY(q.drewExactlyWhatWasQueued());
 }
 
-void tst_QuizEngine::endOfSession_data()
+void TestQuizEngine::endOfSession_data()
 {
     QTest::addColumn<Level>("level");
     QTest::addColumn<int>("correct");
     QTest::addColumn<QString>("verdict");
     QTest::addColumn<QString>("nextLevel");
 
-    const QString pass55 =
-        QStringLiteral("You have passed this difficulty with 55%! Congradulations!");
+    const QString pass55 = QStringLiteral("You have passed this difficulty with 55%! Congradulations!");
     const QString fail50 = QStringLiteral(
-        "You have failed this difficulty with 50%. Sorry, Ada Lovelace. Better luck next time.");
+            "You have failed this difficulty with 50%. Sorry, Ada Lovelace. Better luck next time.");
     QTest::newRow("beginner pass moves up") << Level::Beginner << 11 << pass55 << "Intermediate";
-    QTest::newRow("intermediate pass moves up")
-        << Level::Intermediate << 11 << pass55 << "Advanced";
+    QTest::newRow("intermediate pass moves up") << Level::Intermediate << 11 << pass55 << "Advanced";
     QTest::newRow("advanced pass stays") << Level::Advanced << 11 << pass55 << "Advanced";
     QTest::newRow("advanced perfect session")
-        << Level::Advanced << 20
-        << "You have passed this difficulty with 100%! Congradulations!" << "Advanced";
+            << Level::Advanced << 20 << "You have passed this difficulty with 100%! Congradulations!"
+            << "Advanced";
     QTest::newRow("beginner fail stays") << Level::Beginner << 10 << fail50 << "Beginner";
-    QTest::newRow("intermediate fail stays")
-        << Level::Intermediate << 10 << fail50 << "Intermediate";
+    QTest::newRow("intermediate fail stays") << Level::Intermediate << 10 << fail50 << "Intermediate";
     QTest::newRow("advanced fail with none right")
-        << Level::Advanced << 0
-        << "You have failed this difficulty with 0%. Sorry, Ada Lovelace. Better luck next time."
-        << "Advanced";
+            << Level::Advanced << 0
+            << "You have failed this difficulty with 0%. Sorry, Ada Lovelace. Better luck next time."
+            << "Advanced";
 }
 
-void tst_QuizEngine::endOfSession()
+void TestQuizEngine::endOfSession()
 {
     QFETCH(Level, level);
     QFETCH(int, correct);
@@ -399,12 +401,11 @@ void tst_QuizEngine::endOfSession()
     QVERIFY(q.drewExactlyWhatWasQueued());
 }
 
-void tst_QuizEngine::scoreForEveryCount()
+void TestQuizEngine::scoreForEveryCount()
 {
     for (qint16 issued = 1; issued <= 20; ++issued) {
         for (qint16 correct = 0; correct <= issued; ++correct) {
-            const QByteArray pair =
-                QByteArray::number(correct) + " of " + QByteArray::number(issued);
+            const QByteArray pair = QByteArray::number(correct) + " of " + QByteArray::number(issued);
             if (correct >= 1) { // Score counts the answer it was called for
                 Quiz answered;
                 answered.session.intQuestionCount = issued;
@@ -413,8 +414,7 @@ void tst_QuizEngine::scoreForEveryCount()
                 const int expected = percentRoundedOnce(correct, issued);
                 QVERIFY2(answered.session.intCorrectCount == correct, pair);
                 QVERIFY2(answered.session.intScorePercent == expected, pair);
-                QVERIFY2(answered.caption(Caption::Score) == QString::number(expected) + u'%',
-                         pair);
+                QVERIFY2(answered.caption(Caption::Score) == QString::number(expected) + u'%', pair);
             }
             Quiz givenUp;
             givenUp.session.intQuestionCount = issued;
@@ -428,24 +428,32 @@ void tst_QuizEngine::scoreForEveryCount()
     }
 }
 
-void tst_QuizEngine::roundingsThatDiffer_data()
+void TestQuizEngine::roundingsThatDiffer_data()
 {
     QTest::addColumn<qint16>("correct");
     QTest::addColumn<qint16>("issued");
     QTest::addColumn<QString>("byScore");
     QTest::addColumn<QString>("byWrongScore");
 
-    QTest::newRow("5 of 11") << qint16(5) << qint16(11) << "45%" << "46%";
-    QTest::newRow("6 of 11") << qint16(6) << qint16(11) << "55%" << "54%";
-    QTest::newRow("2 of 19") << qint16(2) << qint16(19) << "11%" << "10%";
-    QTest::newRow("17 of 19") << qint16(17) << qint16(19) << "89%" << "90%";
-    QTest::newRow("1 of 8, half to even") << qint16(1) << qint16(8) << "12%" << "12%";
-    QTest::newRow("3 of 8, half to even") << qint16(3) << qint16(8) << "38%" << "38%";
-    QTest::newRow("5 of 8, half to even") << qint16(5) << qint16(8) << "62%" << "62%";
-    QTest::newRow("7 of 8, half to even") << qint16(7) << qint16(8) << "88%" << "88%";
+    QTest::newRow("5 of 11") << qint16(5) << qint16(11) << "45%"
+                             << "46%";
+    QTest::newRow("6 of 11") << qint16(6) << qint16(11) << "55%"
+                             << "54%";
+    QTest::newRow("2 of 19") << qint16(2) << qint16(19) << "11%"
+                             << "10%";
+    QTest::newRow("17 of 19") << qint16(17) << qint16(19) << "89%"
+                              << "90%";
+    QTest::newRow("1 of 8, half to even") << qint16(1) << qint16(8) << "12%"
+                                          << "12%";
+    QTest::newRow("3 of 8, half to even") << qint16(3) << qint16(8) << "38%"
+                                          << "38%";
+    QTest::newRow("5 of 8, half to even") << qint16(5) << qint16(8) << "62%"
+                                          << "62%";
+    QTest::newRow("7 of 8, half to even") << qint16(7) << qint16(8) << "88%"
+                                          << "88%";
 }
 
-void tst_QuizEngine::roundingsThatDiffer()
+void TestQuizEngine::roundingsThatDiffer()
 {
     QFETCH(qint16, correct);
     QFETCH(qint16, issued);
@@ -465,7 +473,7 @@ void tst_QuizEngine::roundingsThatDiffer()
     QCOMPARE(givenUp.caption(Caption::Score), byWrongScore);
 }
 
-void tst_QuizEngine::submitting_data()
+void TestQuizEngine::submitting_data()
 {
     QTest::addColumn<Level>("level");
     QTest::addColumn<int>("a");
@@ -476,23 +484,37 @@ void tst_QuizEngine::submitting_data()
 
     const auto I = Level::Intermediate;
     const auto A = Level::Advanced;
-    QTest::newRow("letters after 12") << I << 7 << QChar(u'+') << 5 << "12abc" << "12";
-    QTest::newRow("12.0") << I << 7 << QChar(u'+') << 5 << "12.0" << "12";
-    QTest::newRow("1 blank 2") << I << 7 << QChar(u'+') << 5 << "1 2" << "12";
-    QTest::newRow("12.5 is wrong") << I << 7 << QChar(u'+') << 5 << "12.5" << "";
-    QTest::newRow("empty box for 9 - 9") << Level::Beginner << 9 << QChar(u'-') << 9 << "" << "0";
-    QTest::newRow("minus sign for 3 - 17") << I << 3 << QChar(u'-') << 17 << "-14" << "-14";
-    QTest::newRow("no minus sign for 3 - 17") << I << 3 << QChar(u'-') << 17 << "14" << "";
-    QTest::newRow("product") << I << 4 << QChar(u'*') << 5 << "20" << "20";
-    QTest::newRow("wrong product keeps ?") << I << 4 << QChar(u'*') << 5 << "9" << "";
-    QTest::newRow("advanced 3 - 17") << A << 3 << QChar(u'-') << 17 << "-14" << "-14";
-    QTest::newRow("quotient of 400 / 20") << A << 400 << QChar(u'/') << 20 << "20" << "20";
-    QTest::newRow("dividend is wrong") << A << 400 << QChar(u'/') << 20 << "400" << "";
-    QTest::newRow("quotient of 7 / 7") << A << 7 << QChar(u'/') << 7 << "1" << "1";
-    QTest::newRow("beyond a double is just wrong") << A << 20 << QChar(u'*') << 20 << "1e400" << "";
+    QTest::newRow("letters after 12") << I << 7 << QChar(u'+') << 5 << "12abc"
+                                      << "12";
+    QTest::newRow("12.0") << I << 7 << QChar(u'+') << 5 << "12.0"
+                          << "12";
+    QTest::newRow("1 blank 2") << I << 7 << QChar(u'+') << 5 << "1 2"
+                               << "12";
+    QTest::newRow("12.5 is wrong") << I << 7 << QChar(u'+') << 5 << "12.5"
+                                   << "";
+    QTest::newRow("empty box for 9 - 9") << Level::Beginner << 9 << QChar(u'-') << 9 << ""
+                                         << "0";
+    QTest::newRow("minus sign for 3 - 17") << I << 3 << QChar(u'-') << 17 << "-14"
+                                           << "-14";
+    QTest::newRow("no minus sign for 3 - 17") << I << 3 << QChar(u'-') << 17 << "14"
+                                              << "";
+    QTest::newRow("product") << I << 4 << QChar(u'*') << 5 << "20"
+                             << "20";
+    QTest::newRow("wrong product keeps ?") << I << 4 << QChar(u'*') << 5 << "9"
+                                           << "";
+    QTest::newRow("advanced 3 - 17") << A << 3 << QChar(u'-') << 17 << "-14"
+                                     << "-14";
+    QTest::newRow("quotient of 400 / 20") << A << 400 << QChar(u'/') << 20 << "20"
+                                          << "20";
+    QTest::newRow("dividend is wrong") << A << 400 << QChar(u'/') << 20 << "400"
+                                       << "";
+    QTest::newRow("quotient of 7 / 7") << A << 7 << QChar(u'/') << 7 << "1"
+                                       << "1";
+    QTest::newRow("beyond a double is just wrong") << A << 20 << QChar(u'*') << 20 << "1e400"
+                                                   << "";
 }
 
-void tst_QuizEngine::submitting()
+void TestQuizEngine::submitting()
 {
     QFETCH(Level, level);
     QFETCH(int, a);
@@ -545,7 +567,7 @@ void tst_QuizEngine::submitting()
     QVERIFY(q.drewExactlyWhatWasQueued());
 }
 
-void tst_QuizEngine::fourWrongAttemptsGiveUp()
+void TestQuizEngine::fourWrongAttemptsGiveUp()
 {
     Quiz q;
     q.ask(7, u'+', 5);
@@ -571,7 +593,7 @@ void tst_QuizEngine::fourWrongAttemptsGiveUp()
     QVERIFY(q.drewExactlyWhatWasQueued());
 }
 
-void tst_QuizEngine::correctAtFourthAttemptCounts()
+void TestQuizEngine::correctAtFourthAttemptCounts()
 {
     Quiz q;
     q.ask(7, u'+', 5);
@@ -580,16 +602,15 @@ void tst_QuizEngine::correctAtFourthAttemptCounts()
     q.queueOnePlusOne();
     q.answer(QStringLiteral("12"));
 
-    QCOMPARE(q.services.prompts(),
-             (QStringList{wrongBox(3), wrongBox(2), wrongBox(1),
-                          QStringLiteral("You have sloved the problem correctly!")}));
+    QCOMPARE(q.services.prompts(), (QStringList{wrongBox(3), wrongBox(2), wrongBox(1),
+                                                QStringLiteral("You have sloved the problem correctly!")}));
     QCOMPARE(q.session.intCorrectCount, 1);
     QCOMPARE(q.caption(Caption::Score), QStringLiteral("100%"));
     QCOMPARE(q.session.intTriesLeft, 3);
     QCOMPARE(q.question(), QStringLiteral("1 + 1"));
 }
 
-void tst_QuizEngine::skipConfirmed()
+void TestQuizEngine::skipConfirmed()
 {
     Quiz q;
     q.ask(7, u'+', 5);
@@ -614,7 +635,7 @@ void tst_QuizEngine::skipConfirmed()
     QVERIFY(q.drewExactlyWhatWasQueued());
 }
 
-void tst_QuizEngine::skipCancelled()
+void TestQuizEngine::skipCancelled()
 {
     Quiz q;
     q.ask(7, u'+', 5);
@@ -634,7 +655,7 @@ void tst_QuizEngine::skipCancelled()
     QVERIFY(q.drewExactlyWhatWasQueued());
 }
 
-void tst_QuizEngine::confirmedReset_data()
+void TestQuizEngine::confirmedReset_data()
 {
     QTest::addColumn<Command>("command");
     QTest::addColumn<Level>("from");
@@ -642,20 +663,20 @@ void tst_QuizEngine::confirmedReset_data()
     QTest::addColumn<QString>("prompt");
 
     QTest::newRow("new session at beginner")
-        << Command::NewSession << Level::Beginner << Level::Beginner << NewSessionPrompt;
+            << Command::NewSession << Level::Beginner << Level::Beginner << NewSessionPrompt;
     QTest::newRow("new session at advanced")
-        << Command::NewSession << Level::Advanced << Level::Advanced << NewSessionPrompt;
+            << Command::NewSession << Level::Advanced << Level::Advanced << NewSessionPrompt;
     QTest::newRow("beginner to intermediate")
-        << Command::Intermediate << Level::Beginner << Level::Intermediate << DifficultyPrompt;
+            << Command::Intermediate << Level::Beginner << Level::Intermediate << DifficultyPrompt;
     QTest::newRow("beginner to advanced")
-        << Command::Advanced << Level::Beginner << Level::Advanced << DifficultyPrompt;
+            << Command::Advanced << Level::Beginner << Level::Advanced << DifficultyPrompt;
     QTest::newRow("intermediate to beginner")
-        << Command::Beginner << Level::Intermediate << Level::Beginner << DifficultyPrompt;
+            << Command::Beginner << Level::Intermediate << Level::Beginner << DifficultyPrompt;
     QTest::newRow("advanced to intermediate")
-        << Command::Intermediate << Level::Advanced << Level::Intermediate << DifficultyPrompt;
+            << Command::Intermediate << Level::Advanced << Level::Intermediate << DifficultyPrompt;
 }
 
-void tst_QuizEngine::confirmedReset()
+void TestQuizEngine::confirmedReset()
 {
     QFETCH(Command, command);
     QFETCH(Level, from);
@@ -701,7 +722,7 @@ void tst_QuizEngine::confirmedReset()
     QCOMPARE(q.caption(Caption::Score), QStringLiteral("100%"));
 }
 
-void tst_QuizEngine::cancelledReset_data()
+void TestQuizEngine::cancelledReset_data()
 {
     QTest::addColumn<Command>("command");
     QTest::addColumn<Level>("from");
@@ -712,7 +733,7 @@ void tst_QuizEngine::cancelledReset_data()
     QTest::newRow("to beginner") << Command::Beginner << Level::Advanced;
 }
 
-void tst_QuizEngine::cancelledReset()
+void TestQuizEngine::cancelledReset()
 {
     QFETCH(Command, command);
     QFETCH(Level, from);
@@ -736,7 +757,7 @@ void tst_QuizEngine::cancelledReset()
     QVERIFY(q.drewExactlyWhatWasQueued());
 }
 
-void tst_QuizEngine::choosingCheckedLevelDoesNothing_data()
+void TestQuizEngine::choosingCheckedLevelDoesNothing_data()
 {
     QTest::addColumn<Level>("level");
     QTest::addColumn<Command>("command");
@@ -746,7 +767,7 @@ void tst_QuizEngine::choosingCheckedLevelDoesNothing_data()
     QTest::newRow("advanced") << Level::Advanced << Command::Advanced;
 }
 
-void tst_QuizEngine::choosingCheckedLevelDoesNothing()
+void TestQuizEngine::choosingCheckedLevelDoesNothing()
 {
     QFETCH(Level, level);
     QFETCH(Command, command);
@@ -764,7 +785,7 @@ void tst_QuizEngine::choosingCheckedLevelDoesNothing()
     QCOMPARE(q.snapshot(), before);
 }
 
-void tst_QuizEngine::resetOnTwentiethQuestionGivesNoVerdict_data()
+void TestQuizEngine::resetOnTwentiethQuestionGivesNoVerdict_data()
 {
     QTest::addColumn<Command>("command");
     QTest::addColumn<QString>("level");
@@ -773,7 +794,7 @@ void tst_QuizEngine::resetOnTwentiethQuestionGivesNoVerdict_data()
     QTest::newRow("to intermediate") << Command::Intermediate << "Intermediate";
 }
 
-void tst_QuizEngine::resetOnTwentiethQuestionGivesNoVerdict()
+void TestQuizEngine::resetOnTwentiethQuestionGivesNoVerdict()
 {
     QFETCH(Command, command);
     QFETCH(QString, level);
@@ -801,7 +822,7 @@ void tst_QuizEngine::resetOnTwentiethQuestionGivesNoVerdict()
     QVERIFY(q.drewExactlyWhatWasQueued());
 }
 
-void tst_QuizEngine::clockTick_data()
+void TestQuizEngine::clockTick_data()
 {
     QTest::addColumn<QStringList>("before");
     QTest::addColumn<QString>("after");
@@ -810,12 +831,11 @@ void tst_QuizEngine::clockTick_data()
     QTest::newRow("into the next minute") << QStringList{"00", "00", "59"} << "00:01:00";
     QTest::newRow("into the next hour") << QStringList{"00", "59", "59"} << "01:00:00";
     QTest::newRow("no wrap after a day") << QStringList{"23", "59", "59"} << "24:00:00";
-    QTest::newRow("hours widen to three digits") << QStringList{"99", "59", "59"}
-                                                 << "100:00:00";
+    QTest::newRow("hours widen to three digits") << QStringList{"99", "59", "59"} << "100:00:00";
     QTest::newRow("three-digit hours go on") << QStringList{"100", "59", "59"} << "101:00:00";
 }
 
-void tst_QuizEngine::clockTick()
+void TestQuizEngine::clockTick()
 {
     QFETCH(QStringList, before);
     QFETCH(QString, after);
@@ -826,19 +846,23 @@ void tst_QuizEngine::clockTick()
     QCOMPARE(q.view.clock(), after);
 }
 
-void tst_QuizEngine::begin_data()
+void TestQuizEngine::begin_data()
 {
     QTest::addColumn<bool>("replies");
     QTest::addColumn<QString>("reply");
     QTest::addColumn<QString>("name");
 
-    QTest::newRow("default name accepted") << false << "" << "Pellavin User";
-    QTest::newRow("cancel or cleared field") << true << "" << "Pellavin User";
-    QTest::newRow("blanks only stay the name") << true << "   " << "   ";
-    QTest::newRow("punctuation kept verbatim") << true << " O'Neil-Smith, Jr.! " << " O'Neil-Smith, Jr.! ";
+    QTest::newRow("default name accepted") << false << ""
+                                           << "Pellavin User";
+    QTest::newRow("cancel or cleared field") << true << ""
+                                             << "Pellavin User";
+    QTest::newRow("blanks only stay the name") << true << "   "
+                                               << "   ";
+    QTest::newRow("punctuation kept verbatim") << true << " O'Neil-Smith, Jr.! "
+                                               << " O'Neil-Smith, Jr.! ";
 }
 
-void tst_QuizEngine::begin()
+void TestQuizEngine::begin()
 {
     QFETCH(bool, replies);
     QFETCH(QString, reply);
@@ -864,9 +888,9 @@ void tst_QuizEngine::begin()
     QVERIFY(greeting.kind == Box::Kind::Message);
     QCOMPARE(greeting.prompt,
              QStringLiteral("Welcome to Pellavin, ") + name
-                 + QStringLiteral("! We will start you off on the beginner level. If you feel "
-                                  "you want to change your level, please do so at the top of "
-                                  "the program, under the 'Difficulty' tab."));
+                     + QStringLiteral("! We will start you off on the beginner level. If you feel "
+                                      "you want to change your level, please do so at the top of "
+                                      "the program, under the 'Difficulty' tab."));
     QCOMPARE(greeting.title, QString());
     QVERIFY(greeting.buttons == Buttons::Ok);
     QCOMPARE(countAtGreeting, 0); // greeted before the first question
@@ -879,5 +903,5 @@ void tst_QuizEngine::begin()
     QVERIFY(q.drewExactlyWhatWasQueued());
 }
 
-QTEST_GUILESS_MAIN(tst_QuizEngine)
+QTEST_GUILESS_MAIN(TestQuizEngine)
 #include "tst_quizengine.moc"

@@ -1,6 +1,6 @@
 #include "frmmath.h"
-#include "numbertext.h"
 #include "mathwindowfixture.h"
+#include "numbertext.h"
 #include "quiztexts.h"
 #include "screenanswer.h"
 
@@ -23,7 +23,9 @@
 // both buttons, every menu command with OK and Cancel, clock ticks) and checks the session's
 // invariants after each one. The seed is fixed; PELLAVIN_RANDOM_SEED=random picks a fresh one
 // and PELLAVIN_RANDOM_SEED=<number> repeats a run.
-class TestRandomUse : public QObject, MathWindowFixture
+class TestRandomUse
+    : public QObject
+    , MathWindowFixture
 {
     Q_OBJECT
 
@@ -43,15 +45,15 @@ class TestRandomUse : public QObject, MathWindowFixture
     Snapshot snapshot() const
     {
         const QuizSession &s = w->session();
-        return {s.intQuestionCount, s.intCorrectCount, s.intTriesLeft,
-                static_cast<int>(services.boxes.size()), question(), w->txtAnswer->text(),
+        return {s.intQuestionCount, s.intCorrectCount,
+                s.intTriesLeft,     static_cast<int>(services.boxes.size()),
+                question(),         w->txtAnswer->text(),
                 w->lblScore->text()};
     }
 
     QString question() const
     {
-        return w->lblQuestionA->text() + u' ' + w->lblMathOperator->text() + u' '
-               + w->lblQuestionB->text();
+        return w->lblQuestionA->text() + u' ' + w->lblMathOperator->text() + u' ' + w->lblQuestionB->text();
     }
 
     int pick(int n) { return static_cast<int>(rng() % static_cast<quint64>(n)); }
@@ -77,7 +79,12 @@ class TestRandomUse : public QObject, MathWindowFixture
         right = false;
         switch (pick(18)) {
         case 0: return {};
-        case 1: case 2: case 3: case 13: case 14: case 15: right = true; return n;
+        case 1:
+        case 2:
+        case 3:
+        case 13:
+        case 14:
+        case 15: right = true; return n;
         case 4: right = true; return QStringLiteral(" %1.0 ").arg(n);
         case 5: right = true; return n + QStringLiteral("abc");
         case 6: right = true; return QStringLiteral("%1e0").arg(n).replace(u'e', QStringLiteral(" e\t"));
@@ -110,9 +117,8 @@ class TestRandomUse : public QObject, MathWindowFixture
     void setTyped(const QString &text)
     {
         // Typed key by key where the keys exist; set whole otherwise, as a paste would.
-        const bool typeable = std::all_of(text.cbegin(), text.cend(), [](QChar c) {
-            return c.unicode() >= 32 && c.unicode() < 127;
-        });
+        const bool typeable = std::all_of(text.cbegin(), text.cend(),
+                                          [](QChar c) { return c.unicode() >= 32 && c.unicode() < 127; });
         if (typeable && text.size() < 12 && chance(20)) {
             w->txtAnswer->clear();
             QTest::keyClicks(w->txtAnswer, text);
@@ -132,35 +138,34 @@ class TestRandomUse : public QObject, MathWindowFixture
     QString fail(const QString &what) const
     {
         return QStringLiteral("%1 after %2 (seed %3: rerun with PELLAVIN_RANDOM_SEED=%3)")
-            .arg(what, lastEvent)
-            .arg(seed);
+                .arg(what, lastEvent)
+                .arg(seed);
     }
 
     // Invariants that hold between any two events.
     QString violated() const
     {
         const QuizSession &s = w->session();
-        if (!(0 <= s.intCorrectCount && s.intCorrectCount <= s.intQuestionCount
-              && s.intQuestionCount <= 20))
+        if (!(0 <= s.intCorrectCount && s.intCorrectCount <= s.intQuestionCount && s.intQuestionCount <= 20))
             return QStringLiteral("counts %1 of %2").arg(s.intCorrectCount).arg(s.intQuestionCount);
         if (s.intQuestionCount < 1)
             return QStringLiteral("no question on screen");
         if (s.intTriesLeft < 0 || s.intTriesLeft > 3)
             return QStringLiteral("%1 tries left").arg(s.intTriesLeft);
         int checked = 0;
-        for (const QAction *item : {w->mnuDifficultyBeginner, w->mnuDifficultyIntermediate,
-                                    w->mnuDifficultyAdvanced})
+        for (const QAction *item :
+             {w->mnuDifficultyBeginner, w->mnuDifficultyIntermediate, w->mnuDifficultyAdvanced})
             checked += item->isChecked();
         if (checked != 1)
             return QStringLiteral("%1 levels checked").arg(checked);
         if (w->lblQuestionsToGoNumber->text() != QString::number(20 - s.intQuestionCount))
             return QStringLiteral("%1 to go with %2 issued")
-                .arg(w->lblQuestionsToGoNumber->text()).arg(s.intQuestionCount);
+                    .arg(w->lblQuestionsToGoNumber->text())
+                    .arg(s.intQuestionCount);
         if (s.intScorePercent < 0 || s.intScorePercent > 100)
             return QStringLiteral("score %1").arg(s.intScorePercent);
         const QString score = w->lblScore->text();
-        if (!(score.isEmpty() ? s.intScorePercent == 0
-                              : score == QString::number(s.intScorePercent) + u'%'))
+        if (!(score.isEmpty() ? s.intScorePercent == 0 : score == QString::number(s.intScorePercent) + u'%'))
             return QStringLiteral("score shown as \"%1\" for %2").arg(score).arg(s.intScorePercent);
         if (w->lblAnswer->text() != u"?")
             return QStringLiteral("answer mark \"%1\"").arg(w->lblAnswer->text());
@@ -209,8 +214,10 @@ private slots:
         rng.seed(seed);
         services.drawFromSeed(seed ^ 0x9e3779b97f4a7c15ULL);
         services.onBox = [this](const ScriptedServices::Box &box) {
-            verdicts += box.prompt.startsWith(quiztexts::Pass({}).left(20)) || box.prompt.startsWith(quiztexts::Fail({}, {}).left(20));
-            if (box.kind == ScriptedServices::Box::Kind::Message && box.buttons == RuntimeServices::Buttons::OkCancel)
+            verdicts += box.prompt.startsWith(quiztexts::Pass({}).left(20))
+                        || box.prompt.startsWith(quiztexts::Fail({}, {}).left(20));
+            if (box.kind == ScriptedServices::Box::Kind::Message
+                && box.buttons == RuntimeServices::Buttons::OkCancel)
                 services.msgBoxAnswers.enqueue(chance(50) ? RuntimeServices::Ok : RuntimeServices::Cancel);
             else if (box.kind == ScriptedServices::Box::Kind::Input && chance(30))
                 services.inputAnswers.enqueue(randomText(pick(20)));
@@ -250,27 +257,32 @@ private slots:
                 const QStringList prompts = services.prompts().mid(before.boxes);
                 if (right) {
                     ++correctAnswers;
-                    QVERIFY2(!prompts.isEmpty() && prompts.first() == quiztexts::Correct(), qPrintable(fail(QStringLiteral("no praise"))));
+                    QVERIFY2(!prompts.isEmpty() && prompts.first() == quiztexts::Correct(),
+                             qPrintable(fail(QStringLiteral("no praise"))));
                     if (before.issued == 20) {
-                        QVERIFY2(s.intQuestionCount == 1 && s.intCorrectCount == 0, qPrintable(fail(QStringLiteral("no new session"))));
+                        QVERIFY2(s.intQuestionCount == 1 && s.intCorrectCount == 0,
+                                 qPrintable(fail(QStringLiteral("no new session"))));
                     } else {
-                        QVERIFY2(s.intQuestionCount == before.issued + 1 && s.intCorrectCount == before.correct + 1,
+                        QVERIFY2(s.intQuestionCount == before.issued + 1
+                                         && s.intCorrectCount == before.correct + 1,
                                  qPrintable(fail(QStringLiteral("a right answer not counted"))));
                     }
                 } else if (before.tries > 0) {
                     QVERIFY2(s.intTriesLeft == before.tries - 1 && question() == before.question
-                                 && s.intQuestionCount == before.issued && w->txtAnswer->text() == before.typed,
+                                     && s.intQuestionCount == before.issued
+                                     && w->txtAnswer->text() == before.typed,
                              qPrintable(fail(QStringLiteral("a wrong answer moved on"))));
                 }
             } else if (action < 70) {
                 lastEvent = QStringLiteral("event %1: Next Question").arg(i);
                 w->lblNextQuestion->click();
                 if (services.boxes.last().prompt == quiztexts::SkipPrompt()
-                    && services.boxes.size() == before.boxes + 1 && w->session().lngResponse == RuntimeServices::Cancel) {
+                    && services.boxes.size() == before.boxes + 1
+                    && w->session().lngResponse == RuntimeServices::Cancel) {
                     const Snapshot after = snapshot();
                     QVERIFY2(after.issued == before.issued && after.tries == before.tries
-                                 && after.question == before.question && after.typed == before.typed
-                                 && after.score == before.score,
+                                     && after.question == before.question && after.typed == before.typed
+                                     && after.score == before.score,
                              qPrintable(fail(QStringLiteral("Cancel changed the question"))));
                 }
             } else if (action < 78) {
@@ -301,8 +313,9 @@ private slots:
                     w->tmrTimer_Timer();
                 const QRegularExpression twoDigits(QStringLiteral("^[0-5][0-9]$"));
                 QVERIFY2(twoDigits.match(w->lblSeconds->text()).hasMatch()
-                             && twoDigits.match(w->lblMinutes->text()).hasMatch(),
-                         qPrintable(fail(QStringLiteral("clock %1:%2").arg(w->lblMinutes->text(), w->lblSeconds->text()))));
+                                 && twoDigits.match(w->lblMinutes->text()).hasMatch(),
+                         qPrintable(fail(QStringLiteral("clock %1:%2")
+                                                 .arg(w->lblMinutes->text(), w->lblSeconds->text()))));
             }
             const QString broken = violated();
             QVERIFY2(broken.isEmpty(), qPrintable(fail(broken)));
@@ -311,7 +324,8 @@ private slots:
                 services.boxes.remove(0, 500);
         }
         QCOMPARE(forms.calls.contains(QStringLiteral("End")), true);
-        qInfo("%d right answers, %d sessions ended, %d level changes", correctAnswers, verdicts, levelChanges);
+        qInfo("%d right answers, %d sessions ended, %d level changes", correctAnswers, verdicts,
+              levelChanges);
         QVERIFY(correctAnswers > 0 && verdicts > 0 && levelChanges > 0);
     }
 };

@@ -15,13 +15,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
-#include <QScreen>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTest>
 #include <QTimer>
 #include <qpa/qwindowsysteminterface.h>
 
@@ -81,11 +81,11 @@ class TestStartup : public QObject
         QVERIFY(forms->loaded(Window::Math));
         QVERIFY(forms->math().isVisible());
         QVERIFY(!splash().isVisible());
-        QCOMPARE(services.prompts(), QStringList({quiztexts::NamePrompt(),
-                                                  quiztexts::Greeting(QStringLiteral("Ada"))}));
+        QCOMPARE(services.prompts(),
+                 QStringList({quiztexts::NamePrompt(), quiztexts::Greeting(QStringLiteral("Ada"))}));
         QCOMPARE(forms->math().lblQuestionsToGoNumber->text(), QStringLiteral("19"));
         QCOMPARE(forms->math().lblQuestionA->text() + forms->math().lblMathOperator->text()
-                     + forms->math().lblQuestionB->text(),
+                         + forms->math().lblQuestionB->text(),
                  QStringLiteral("9+4"));
     }
 
@@ -97,8 +97,7 @@ class TestStartup : public QObject
         QVERIFY(QTest::qWaitForWindowActive(&forms->math()));
     }
 
-    template <typename T>
-    static int instancesOf()
+    template<typename T> static int instancesOf()
     {
         int n = 0;
         for (QWidget *window : QApplication::topLevelWidgets())
@@ -124,10 +123,7 @@ private slots:
         forms = std::make_unique<WindowRegistry>(services, cursors, [] {});
     }
 
-    void cleanup()
-    {
-        forms.reset();
-    }
+    void cleanup() { forms.reset(); }
 
     void startShowsTheSplashWindowAlone()
     {
@@ -137,9 +133,9 @@ private slots:
         QVERIFY(!forms->loaded(Window::About));
         QVERIFY(!forms->loaded(Window::Help));
         QVERIFY(services.boxes.isEmpty());
-        QCOMPARE(cursors.calls.mid(0, 4), QStringList({
-            "GetCursor -> 7", "CopyIcon 7 -> 100", "LoadCursorFromFile Cursors\\Calc-Hello.ani -> 101",
-            "SetSystemCursor 101 32512 -> ok"}));
+        QCOMPARE(cursors.calls.mid(0, 4), QStringList({"GetCursor -> 7", "CopyIcon 7 -> 100",
+                                                       "LoadCursorFromFile Cursors\\Calc-Hello.ani -> 101",
+                                                       "SetSystemCursor 101 32512 -> ok"}));
         // One instance of each: asking again gives the same window.
         QCOMPARE(&forms->splash(), &splash());
     }
@@ -379,10 +375,12 @@ private slots:
         // The splash window puts back its copy, then the main window installs the plain arrow,
         // which is what stays on the desktop.
         const QStringList atEnd = cursors.calls.mid(before);
-        const qsizetype arrow = atEnd.indexOf(QRegularExpression("LoadCursorFromFile Cursors.arrow_m.cur -> .*"));
+        const qsizetype arrow =
+                atEnd.indexOf(QRegularExpression("LoadCursorFromFile Cursors.arrow_m.cur -> .*"));
         const qsizetype restore = atEnd.indexOf(QStringLiteral("SetSystemCursor %1 32512 -> ok").arg(saved));
         QVERIFY(restore >= 0 && restore < arrow);
-        QCOMPARE(atEnd.last(), QStringLiteral("SetSystemCursor %1 32512 -> ok").arg(atEnd.at(arrow).section(' ', -1)));
+        QCOMPARE(atEnd.last(),
+                 QStringLiteral("SetSystemCursor %1 32512 -> ok").arg(atEnd.at(arrow).section(' ', -1)));
         // Nothing is installed again when the registry goes.
         const qsizetype after = cursors.calls.size();
         forms.reset();
@@ -418,8 +416,11 @@ private slots:
         const QPoint centre = w.screen()->availableGeometry().center();
         // Within a pixel: an odd difference of sizes cannot be split evenly.
         QTRY_VERIFY2((w.frameGeometry().center() - centre).manhattanLength() <= 2,
-                     qPrintable(QStringLiteral("frame %1,%2 %3x%4").arg(w.frameGeometry().x()).arg(w.frameGeometry().y())
-                                    .arg(w.frameGeometry().width()).arg(w.frameGeometry().height())));
+                     qPrintable(QStringLiteral("frame %1,%2 %3x%4")
+                                        .arg(w.frameGeometry().x())
+                                        .arg(w.frameGeometry().y())
+                                        .arg(w.frameGeometry().width())
+                                        .arg(w.frameGeometry().height())));
     }
 
     void oneAboutBoxAndOneHelpWindow()
@@ -496,13 +497,15 @@ private slots:
         // A window of another program takes the focus, then gives it back: on a real screen a
         // real one, elsewhere what the platform would report.
         QProcess other;
-        if (QGuiApplication::platformName() == u"xcb" && !QStandardPaths::findExecutable(QStringLiteral("xmessage")).isEmpty()) {
+        if (QGuiApplication::platformName() == u"xcb"
+            && !QStandardPaths::findExecutable(QStringLiteral("xmessage")).isEmpty()) {
             other.start(QStringLiteral("xmessage"), {QStringLiteral("another program")});
             QTRY_VERIFY_WITH_TIMEOUT(!QGuiApplication::focusWindow(), 10000);
             other.kill();
             other.waitForFinished();
         } else {
-            QWindowSystemInterface::handleWindowActivated<QWindowSystemInterface::SynchronousDelivery>(nullptr);
+            QWindowSystemInterface::handleWindowActivated<QWindowSystemInterface::SynchronousDelivery>(
+                    nullptr);
         }
         forms->math().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&forms->math()));

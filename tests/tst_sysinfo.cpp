@@ -1,13 +1,14 @@
-#include "sysinfo.h"
 #include "memoryregistry.h"
 #include "scriptedservices.h"
+#include "sysinfo.h"
 
 #include <QTest>
 
 namespace {
 const std::string ToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 const std::string FolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
-const QString Tool = QStringLiteral("C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe");
+const QString Tool =
+        QStringLiteral("C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe");
 const QString Folder = QStringLiteral("C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo");
 const QString FolderTool = Folder + QStringLiteral("\\MSINFO32.EXE");
 const QString QuotedFolderTool = '"' + FolderTool + '"';
@@ -40,32 +41,32 @@ private slots:
         const uint sz = registry::TypeSz;
         const uint none = 0;
         QTest::newRow("PATH starts without a file test")
-            << sz << text(Tool) << sz << text(Folder) << QStringList() << QStringList()
-            << QStringList{Tool} << QStringList() << false;
+                << sz << text(Tool) << sz << text(Folder) << QStringList() << QStringList()
+                << QStringList{Tool} << QStringList() << false;
         QTest::newRow("PATH to a missing file fails to start")
-            << sz << text(Tool) << sz << text(Folder) << QStringList{FolderTool} << QStringList{Tool}
-            << QStringList() << QStringList() << false;
+                << sz << text(Tool) << sz << text(Folder) << QStringList{FolderTool} << QStringList{Tool}
+                << QStringList() << QStringList() << false;
         QTest::newRow("PATH of no bytes gives up at once")
-            << sz << QByteArray() << sz << text(Folder) << QStringList{FolderTool} << QStringList()
-            << QStringList() << QStringList() << false;
+                << sz << QByteArray() << sz << text(Folder) << QStringList{FolderTool} << QStringList()
+                << QStringList() << QStringList() << false;
         QTest::newRow("PATH of another type starts an empty path")
-            << uint(registry::TypeExpandSz) << text(Tool) << sz << text(Folder) << QStringList{FolderTool}
-            << QStringList{QString()} << QStringList() << QStringList() << false;
+                << uint(registry::TypeExpandSz) << text(Tool) << sz << text(Folder) << QStringList{FolderTool}
+                << QStringList{QString()} << QStringList() << QStringList() << false;
         QTest::newRow("PATH over 1024 bytes counts as missing")
-            << sz << QByteArray(1025, 'x') << sz << text(Folder) << QStringList{FolderTool} << QStringList()
-            << QStringList{QuotedFolderTool} << QStringList{FolderTool} << true;
+                << sz << QByteArray(1025, 'x') << sz << text(Folder) << QStringList{FolderTool}
+                << QStringList() << QStringList{QuotedFolderTool} << QStringList{FolderTool} << true;
         QTest::newRow("folder holding the tool")
-            << none << QByteArray() << sz << text(Folder) << QStringList{FolderTool} << QStringList()
-            << QStringList{QuotedFolderTool} << QStringList{FolderTool} << true;
+                << none << QByteArray() << sz << text(Folder) << QStringList{FolderTool} << QStringList()
+                << QStringList{QuotedFolderTool} << QStringList{FolderTool} << true;
         QTest::newRow("folder without the tool")
-            << none << QByteArray() << sz << text(Folder) << QStringList() << QStringList()
-            << QStringList() << QStringList{FolderTool} << true;
+                << none << QByteArray() << sz << text(Folder) << QStringList() << QStringList()
+                << QStringList() << QStringList{FolderTool} << true;
         QTest::newRow("folder of another type tests the bare file name")
-            << none << QByteArray() << uint(registry::TypeExpandSz) << text(Folder) << QStringList{FolderTool}
-            << QStringList() << QStringList() << QStringList{QStringLiteral("\\MSINFO32.EXE")} << true;
-        QTest::newRow("nothing at all")
-            << none << QByteArray() << none << QByteArray() << QStringList() << QStringList()
-            << QStringList() << QStringList() << true;
+                << none << QByteArray() << uint(registry::TypeExpandSz) << text(Folder)
+                << QStringList{FolderTool} << QStringList() << QStringList()
+                << QStringList{QStringLiteral("\\MSINFO32.EXE")} << true;
+        QTest::newRow("nothing at all") << none << QByteArray() << none << QByteArray() << QStringList()
+                                        << QStringList() << QStringList() << QStringList() << true;
     }
 
     void findsAndStartsTheTool()

@@ -23,7 +23,8 @@ static void verifyShownWhole(const QWidget &window)
     for (const QLabel *label : window.findChildren<QLabel *>()) {
         const QString name = label->objectName() + u' ' + label->text();
         QVERIFY2(label->text().isEmpty() || !label->wordWrap() || showsWholeText(label), qPrintable(name));
-        for (const QWidget *other : label->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        for (const QWidget *other :
+             label->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
             QVERIFY2(label->wordWrap() || other == label || !other->geometry().intersects(label->geometry()),
                      qPrintable(name + u' ' + other->objectName()));
         QVERIFY2(label->parentWidget()->rect().contains(label->geometry()), qPrintable(name));
@@ -87,8 +88,9 @@ private slots:
         // Every translation carries the placeholders of its English.
         QFile file(QStringLiteral(PELLAVIN_SOURCE_DIR "/i18n/pellavin_%1.ts").arg(language));
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const QRegularExpression message(QStringLiteral("<source>(.*?)</source>.*?<translation>(.*?)</translation>"),
-                                         QRegularExpression::DotMatchesEverythingOption);
+        const QRegularExpression message(
+                QStringLiteral("<source>(.*?)</source>.*?<translation>(.*?)</translation>"),
+                QRegularExpression::DotMatchesEverythingOption);
         for (const auto &match : message.globalMatch(QString::fromUtf8(file.readAll())))
             for (const char *placeholder : {"%1", "%2", "%3"})
                 QVERIFY2(match.captured(2).contains(placeholder) == match.captured(1).contains(placeholder),

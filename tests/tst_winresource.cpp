@@ -13,7 +13,8 @@ std::uint32_t u16(const QByteArray &b, qsizetype at)
 {
     if (at < 0 || at + 2 > b.size())
         throw std::out_of_range("past the end");
-    return static_cast<std::uint8_t>(b[at]) | static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[at + 1])) << 8;
+    return static_cast<std::uint8_t>(b[at])
+           | static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[at + 1])) << 8;
 }
 
 std::uint32_t u32(const QByteArray &b, qsizetype at)
@@ -37,7 +38,8 @@ QString utf16(const QByteArray &b, qsizetype &at)
 }
 
 // A resource type or name: a number, or a text.
-struct Id {
+struct Id
+{
     std::uint32_t number = 0;
     QString name;
 };
@@ -52,7 +54,8 @@ Id readId(const QByteArray &b, qsizetype &at)
     return Id{0, utf16(b, at)};
 }
 
-struct Resource {
+struct Resource
+{
     Id type;
     Id name;
     std::uint32_t language = 0;
@@ -85,7 +88,8 @@ QList<Resource> readRes(const QByteArray &file)
 }
 
 // One node of a version resource: a key, a value and child nodes.
-struct VersionNode {
+struct VersionNode
+{
     QString key;
     bool text = false;
     QByteArray value;
@@ -106,7 +110,7 @@ VersionNode readNode(const QByteArray &b, qsizetype at)
     if (end > b.size() || field + valueBytes > end)
         throw std::out_of_range("version node past its end");
     node.value = b.mid(field, valueBytes);
-    for (field = align4(field + valueBytes); field < end; ) {
+    for (field = align4(field + valueBytes); field < end;) {
         const qsizetype childLength = u16(b, field);
         if (childLength == 0)
             throw std::out_of_range("empty version node");
@@ -177,16 +181,16 @@ private slots:
         QCOMPARE(m_version.key, QStringLiteral("VS_VERSION_INFO"));
         const QByteArray &f = m_version.value;
         QCOMPARE(f.size(), 52);
-        QCOMPARE(u32(f, 0), 0xFEEF04BDu);         // signature
-        QCOMPARE(u32(f, 8), 0x00010000u);         // file version 1.0
-        QCOMPARE(u32(f, 12), 0x00000000u);        // .0.0
-        QCOMPARE(u32(f, 16), 0x00010000u);        // product version 1.0
-        QCOMPARE(u32(f, 20), 0x00000000u);        // .0.0
-        QCOMPARE(u32(f, 28) & u32(f, 24), 0u);    // no flags set
+        QCOMPARE(u32(f, 0), 0xFEEF04BDu);      // signature
+        QCOMPARE(u32(f, 8), 0x00010000u);      // file version 1.0
+        QCOMPARE(u32(f, 12), 0x00000000u);     // .0.0
+        QCOMPARE(u32(f, 16), 0x00010000u);     // product version 1.0
+        QCOMPARE(u32(f, 20), 0x00000000u);     // .0.0
+        QCOMPARE(u32(f, 28) & u32(f, 24), 0u); // no flags set
         QCOMPARE(u32(f, 28), 0u);
-        QCOMPARE(u32(f, 32), 0x00000004u);        // VOS__WINDOWS32
-        QCOMPARE(u32(f, 36), 0x00000001u);        // VFT_APP
-        QCOMPARE(u32(f, 40), 0u);                 // no subtype
+        QCOMPARE(u32(f, 32), 0x00000004u); // VOS__WINDOWS32
+        QCOMPARE(u32(f, 36), 0x00000001u); // VFT_APP
+        QCOMPARE(u32(f, 40), 0u);          // no subtype
     }
 
     void oneStringTable()
@@ -217,12 +221,12 @@ private slots:
             }
         }
         const QMap<QString, QString> expected{
-            {QStringLiteral("CompanyName"), QStringLiteral("Varnholt Corp")},
-            {QStringLiteral("ProductName"), QStringLiteral("Pellavin")},
-            {QStringLiteral("FileVersion"), QStringLiteral("1.00")},
-            {QStringLiteral("ProductVersion"), QStringLiteral("1.00")},
-            {QStringLiteral("InternalName"), QStringLiteral("Pellavin")},
-            {QStringLiteral("OriginalFilename"), QStringLiteral("Pellavin.exe")},
+                {QStringLiteral("CompanyName"), QStringLiteral("Varnholt Corp")},
+                {QStringLiteral("ProductName"), QStringLiteral("Pellavin")},
+                {QStringLiteral("FileVersion"), QStringLiteral("1.00")},
+                {QStringLiteral("ProductVersion"), QStringLiteral("1.00")},
+                {QStringLiteral("InternalName"), QStringLiteral("Pellavin")},
+                {QStringLiteral("OriginalFilename"), QStringLiteral("Pellavin.exe")},
         };
         QCOMPARE(found, expected);
     }
@@ -262,14 +266,14 @@ private slots:
         QVERIFY(group);
         const QByteArray &g = group->data;
         QCOMPARE(u16(g, 0), 0u);
-        QCOMPARE(u16(g, 2), 1u);  // icons, not cursors
+        QCOMPARE(u16(g, 2), 1u); // icons, not cursors
         QCOMPARE(u16(g, 4), 3u);
         QCOMPARE(g.size(), 6 + 3 * 14);
 
         const qsizetype entry = 6 + 14 * index;
         QCOMPARE(int(static_cast<std::uint8_t>(g[entry])), side);
         QCOMPARE(int(static_cast<std::uint8_t>(g[entry + 1])), side);
-        QCOMPARE(u16(g, entry + 4), 1u);  // planes
+        QCOMPARE(u16(g, entry + 4), 1u); // planes
         QCOMPARE(int(u16(g, entry + 6)), bits);
         const auto icon = find(RtIcon, u16(g, entry + 12));
         QVERIFY(icon);

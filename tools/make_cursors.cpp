@@ -19,7 +19,8 @@ namespace {
 
 constexpr int side = 32;
 
-struct Canvas {
+struct Canvas
+{
     std::vector<std::uint32_t> px = std::vector<std::uint32_t>(side * side, 0);
 
     void set(int x, int y, std::uint32_t c)
@@ -34,8 +35,7 @@ struct Canvas {
                 set(i, j, c);
     }
     // Each character of the picture maps to a colour; ' ' and '.' leave the pixel alone.
-    void stamp(int x, int y, const std::vector<std::string_view>& rows,
-               std::uint32_t (*colour)(char))
+    void stamp(int x, int y, const std::vector<std::string_view> &rows, std::uint32_t (*colour)(char))
     {
         for (int j = 0; j < static_cast<int>(rows.size()); ++j)
             for (int i = 0; i < static_cast<int>(rows[j].size()); ++i) {
@@ -57,25 +57,9 @@ constexpr std::uint32_t black = 0xff000000, white = 0xffffffff;
 
 // The arrow's tip is its top-left pixel, which is where the hot spot goes.
 const std::vector<std::string_view> arrow = {
-    "o",
-    "oo",
-    "o#o",
-    "o##o",
-    "o###o",
-    "o####o",
-    "o#####o",
-    "o######o",
-    "o#######o",
-    "o########o",
-    "o#########o",
-    "o######oooo",
-    "o###o##o",
-    "o##oo##o",
-    "o#o  o##o",
-    "oo   o##o",
-    "o     o##o",
-    "      o##o",
-    "       oo",
+        "o",         "oo",        "o#o",        "o##o",        "o###o",       "o####o",   "o#####o",
+        "o######o",  "o#######o", "o########o", "o#########o", "o######oooo", "o###o##o", "o##oo##o",
+        "o#o  o##o", "oo   o##o", "o     o##o", "      o##o",  "       oo",
 };
 
 std::uint32_t arrowColour(char ch)
@@ -83,7 +67,7 @@ std::uint32_t arrowColour(char ch)
     return ch == '#' ? black : white;
 }
 
-cursorfile::Frame toFrame(const Canvas& c)
+cursorfile::Frame toFrame(const Canvas &c)
 {
     cursorfile::Frame f;
     f.width = side;
@@ -103,11 +87,11 @@ Canvas withArrow()
 
 // 3x5 digits for the calculator's display.
 const std::vector<std::string_view> digits[10] = {
-    {"###", "#.#", "#.#", "#.#", "###"}, {".#.", "##.", ".#.", ".#.", "###"},
-    {"###", "..#", "###", "#..", "###"}, {"###", "..#", "###", "..#", "###"},
-    {"#.#", "#.#", "###", "..#", "..#"}, {"###", "#..", "###", "..#", "###"},
-    {"###", "#..", "###", "#.#", "###"}, {"###", "..#", ".#.", ".#.", ".#."},
-    {"###", "#.#", "###", "#.#", "###"}, {"###", "#.#", "###", "..#", "###"},
+        {"###", "#.#", "#.#", "#.#", "###"}, {".#.", "##.", ".#.", ".#.", "###"},
+        {"###", "..#", "###", "#..", "###"}, {"###", "..#", "###", "..#", "###"},
+        {"#.#", "#.#", "###", "..#", "..#"}, {"###", "#..", "###", "..#", "###"},
+        {"###", "#..", "###", "#.#", "###"}, {"###", "..#", ".#.", ".#.", ".#."},
+        {"###", "#.#", "###", "#.#", "###"}, {"###", "#.#", "###", "..#", "###"},
 };
 
 std::uint32_t lcdInk(char)
@@ -142,13 +126,18 @@ Canvas calculatorFrame(Key lit, int shown)
 cursorfile::Cursor calcDefault()
 {
     // "2 + 3 = 5", the answer held a little longer, then a short blank before it starts again.
-    struct Step { Key key; int shown; std::uint32_t jiffies; };
+    struct Step
+    {
+        Key key;
+        int shown;
+        std::uint32_t jiffies;
+    };
     const Step steps[] = {
-        {K2, 2, 10}, {Plus, 2, 10}, {K3, 3, 10}, {Equals, 5, 10}, {None, 5, 40}, {None, -1, 20},
+            {K2, 2, 10}, {Plus, 2, 10}, {K3, 3, 10}, {Equals, 5, 10}, {None, 5, 40}, {None, -1, 20},
     };
     cursorfile::Cursor cur;
     cur.animated = true;
-    for (const auto& s : steps) {
+    for (const auto &s : steps) {
         cur.sequence.push_back(cur.frames.size());
         cur.jiffies.push_back(s.jiffies);
         cur.frames.push_back(toFrame(calculatorFrame(s.key, s.shown)));
@@ -157,13 +146,8 @@ cursorfile::Cursor calcDefault()
 }
 
 const std::vector<std::string_view> hiText = {
-    "##..##.##.##",
-    "##..##....##",
-    "######.##.##",
-    "######.##.##",
-    "##..##.##.##",
-    "##..##.##...",
-    "##..##.##.##",
+        "##..##.##.##", "##..##....##", "######.##.##", "######.##.##",
+        "##..##.##.##", "##..##.##...", "##..##.##.##",
 };
 
 constexpr std::uint32_t bubbleInk = 0xff1565c0;
@@ -180,7 +164,8 @@ Canvas helloFrame(int typingDot, int lift)
     const int x = 13, y = 2 - lift, w = 19, h = 11;
     c.roundedBox(x, y, w, h, bubbleInk, white);
     // The tail points down-left at the arrow.
-    c.stamp(x + 1, y + h - 1, {"#ww#", "#w#", "##", "#"}, [](char ch) { return ch == 'w' ? white : bubbleInk; });
+    c.stamp(x + 1, y + h - 1, {"#ww#", "#w#", "##", "#"},
+            [](char ch) { return ch == 'w' ? white : bubbleInk; });
     if (typingDot < 0) {
         c.stamp(x + 3, y + 2, hiText, inkColour);
     } else {
@@ -202,14 +187,14 @@ cursorfile::Cursor calcHello()
     return cur;
 }
 
-bool writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
+bool writeFile(const std::filesystem::path &path, const std::vector<std::uint8_t> &bytes)
 {
     if (bytes.empty()) {
         std::fprintf(stderr, "nothing to write for %s\n", path.string().c_str());
         return false;
     }
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out) {
         std::fprintf(stderr, "cannot write %s\n", path.string().c_str());
         return false;
@@ -217,9 +202,9 @@ bool writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t
     return true;
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);

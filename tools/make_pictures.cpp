@@ -4,9 +4,9 @@
 //
 // writes windows/pictures/calculator.jpg (the About box), windows/pictures/logo.jpg (the
 // splash window) and logo.ppm (its pixels as the JPEG decoder gives them, which the splash
-// window shows without loading an image decoder), app/pellavin.ico (the program icon) and app/icons/pellavin-32.png and
-// pellavin-48.png (the same icon for Linux desktops' icon themes). Digits are drawn as seven-segment
-// shapes rather than text, so the output does not depend on the fonts of the machine.
+// window shows without loading an image decoder), app/pellavin.ico (the program icon) and
+// app/icons/pellavin-32.png and pellavin-48.png (the same icon for Linux desktops' icon themes). Digits are
+// drawn as seven-segment shapes rather than text, so the output does not depend on the fonts of the machine.
 
 #include <QByteArray>
 #include <QColor>
@@ -20,8 +20,8 @@
 #include <QRadialGradient>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <iterator>
 
@@ -65,11 +65,19 @@ QPolygonF bar(QPointF from, QPointF to, double thickness)
 {
     const double half = thickness / 2;
     if (from.y() == to.y()) {
-        return QPolygonF({from, {from.x() + half, from.y() - half}, {to.x() - half, to.y() - half},
-                          to, {to.x() - half, to.y() + half}, {from.x() + half, from.y() + half}});
+        return QPolygonF({from,
+                          {from.x() + half, from.y() - half},
+                          {to.x() - half, to.y() - half},
+                          to,
+                          {to.x() - half, to.y() + half},
+                          {from.x() + half, from.y() + half}});
     }
-    return QPolygonF({from, {from.x() + half, from.y() + half}, {to.x() + half, to.y() - half},
-                      to, {to.x() - half, to.y() - half}, {from.x() - half, from.y() + half}});
+    return QPolygonF({from,
+                      {from.x() + half, from.y() + half},
+                      {to.x() + half, to.y() - half},
+                      to,
+                      {to.x() - half, to.y() - half},
+                      {from.x() - half, from.y() + half}});
 }
 
 // One character of a calculator display in the box: a digit, '+', '-' or '='.
@@ -94,16 +102,21 @@ void drawCharacter(QPainter &p, const QRectF &box, char c, const QColor &ink)
     const unsigned on = segmentsOf(c);
     const double gap = t * 0.15;
     auto horizontal = [&](double y) { return bar({l + gap, y}, {r - gap, y}, t); };
-    auto vertical = [&](double x, double y0, double y1) {
-        return bar({x, y0 + gap}, {x, y1 - gap}, t);
-    };
-    if (on & A) p.drawPolygon(horizontal(top));
-    if (on & G) p.drawPolygon(horizontal(mid));
-    if (on & D) p.drawPolygon(horizontal(bottom));
-    if (on & F) p.drawPolygon(vertical(l, top, mid));
-    if (on & B) p.drawPolygon(vertical(r, top, mid));
-    if (on & E) p.drawPolygon(vertical(l, mid, bottom));
-    if (on & C) p.drawPolygon(vertical(r, mid, bottom));
+    auto vertical = [&](double x, double y0, double y1) { return bar({x, y0 + gap}, {x, y1 - gap}, t); };
+    if (on & A)
+        p.drawPolygon(horizontal(top));
+    if (on & G)
+        p.drawPolygon(horizontal(mid));
+    if (on & D)
+        p.drawPolygon(horizontal(bottom));
+    if (on & F)
+        p.drawPolygon(vertical(l, top, mid));
+    if (on & B)
+        p.drawPolygon(vertical(r, top, mid));
+    if (on & E)
+        p.drawPolygon(vertical(l, mid, bottom));
+    if (on & C)
+        p.drawPolygon(vertical(r, mid, bottom));
 }
 
 // Right-aligned, as a calculator shows its numbers; characters keep a digit's proportions
@@ -119,12 +132,13 @@ void drawText(QPainter &p, const QRectF &box, const char *text, const QColor &in
     }
 }
 
-struct CalculatorStyle {
-    const char *display;  // what the display shows
+struct CalculatorStyle
+{
+    const char *display; // what the display shows
     int keyColumns;
     int keyRows;
-    bool outline;         // a dark edge keeps the body readable on any background
-    double lcdHeight;     // share of the body's height
+    bool outline;     // a dark edge keeps the body readable on any background
+    double lcdHeight; // share of the body's height
 };
 
 // A pocket calculator filling the unit square [0,1]x[0,1] (the painter scales it).
@@ -142,8 +156,8 @@ void drawCalculator(QPainter &p, const QRectF &body, const CalculatorStyle &styl
     p.setPen(QPen(bodyEdge, w * 0.02));
     p.setBrush(lcdGreen);
     p.drawRoundedRect(lcd, w * 0.03, w * 0.03);
-    const QRectF digits = lcd.adjusted(lcd.width() * 0.08, lcd.height() * 0.18,
-                                       -lcd.width() * 0.08, -lcd.height() * 0.18);
+    const QRectF digits =
+            lcd.adjusted(lcd.width() * 0.08, lcd.height() * 0.18, -lcd.width() * 0.08, -lcd.height() * 0.18);
     drawText(p, digits, style.display, lcdInk);
 
     const double padTop = 0.09 + style.lcdHeight + 0.08;
@@ -151,8 +165,8 @@ void drawCalculator(QPainter &p, const QRectF &body, const CalculatorStyle &styl
     const double cw = pad.width() / style.keyColumns, ch = pad.height() / style.keyRows;
     for (int row = 0; row < style.keyRows; ++row) {
         for (int col = 0; col < style.keyColumns; ++col) {
-            const QRectF key(pad.left() + col * cw + cw * 0.1, pad.top() + row * ch + ch * 0.12,
-                             cw * 0.8, ch * 0.76);
+            const QRectF key(pad.left() + col * cw + cw * 0.1, pad.top() + row * ch + ch * 0.12, cw * 0.8,
+                             ch * 0.76);
             const bool equals = row == style.keyRows - 1 && col == style.keyColumns - 1;
             const QColor face = equals ? keyAccent : keyLight;
             p.setPen(Qt::NoPen);
@@ -165,8 +179,7 @@ void drawCalculator(QPainter &p, const QRectF &body, const CalculatorStyle &styl
 }
 
 // Draws at `oversample` times the size and scales down.
-template <typename Paint>
-QImage render(int width, int height, const QColor &background, Paint paint)
+template<typename Paint> QImage render(int width, int height, const QColor &background, Paint paint)
 {
     QImage big(width * oversample, height * oversample, QImage::Format_ARGB32_Premultiplied);
     big.fill(background);
@@ -177,7 +190,7 @@ QImage render(int width, int height, const QColor &background, Paint paint)
         paint(p);
     }
     return big.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-        .convertToFormat(QImage::Format_ARGB32);
+            .convertToFormat(QImage::Format_ARGB32);
 }
 
 QImage calculatorPicture()
@@ -234,10 +247,10 @@ QByteArray iconDib(const QImage &image, int bitsPerPixel)
     QByteArray out;
     put32(out, 40);
     put32(out, static_cast<std::uint32_t>(w));
-    put32(out, static_cast<std::uint32_t>(2 * h));  // colour rows plus mask rows
+    put32(out, static_cast<std::uint32_t>(2 * h)); // colour rows plus mask rows
     put16(out, 1);
     put16(out, static_cast<unsigned>(bitsPerPixel));
-    put32(out, 0);  // BI_RGB
+    put32(out, 0); // BI_RGB
     put32(out, imageBytes);
     for (int i = 0; i < 4; ++i)
         put32(out, 0);
@@ -278,7 +291,8 @@ QByteArray iconFile()
     // Non-premultiplied colour, as icon files store it.
     const QImage big = iconPicture(48);
     const QImage small = iconPicture(32);
-    struct Entry {
+    struct Entry
+    {
         const QImage &image;
         int bits;
     };
@@ -286,14 +300,14 @@ QByteArray iconFile()
 
     QByteArray dir, data;
     put16(dir, 0);
-    put16(dir, 1);  // icon, not cursor
+    put16(dir, 1); // icon, not cursor
     put16(dir, std::size(entries));
     const int firstOffset = 6 + 16 * static_cast<int>(std::size(entries));
     for (const Entry &entry : entries) {
         const QByteArray dib = iconDib(entry.image, entry.bits);
         dir.append(static_cast<char>(entry.image.width()));
         dir.append(static_cast<char>(entry.image.height()));
-        dir.append('\0');  // no palette
+        dir.append('\0'); // no palette
         dir.append('\0');
         put16(dir, 1);
         put16(dir, static_cast<unsigned>(entry.bits));
@@ -329,8 +343,7 @@ bool writeJpeg(const QString &path, const QImage &image)
 {
     // The pictures have no transparency; JPEG wants plain RGB.
     if (!image.convertToFormat(QImage::Format_RGB32).save(path, "JPEG", 92)) {
-        std::fprintf(stderr, "cannot write %s (is the qjpeg image plugin installed?)\n",
-                     qPrintable(path));
+        std::fprintf(stderr, "cannot write %s (is the qjpeg image plugin installed?)\n", qPrintable(path));
         return false;
     }
     std::printf("wrote %s\n", qPrintable(path));
@@ -365,13 +378,13 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "cannot create the picture folders in %s\n", argv[1]);
         return 1;
     }
-    const bool ok = writeJpeg(root.filePath(QStringLiteral("windows/pictures/calculator.jpg")),
-                              calculatorPicture())
-        && writeJpeg(root.filePath(QStringLiteral("windows/pictures/logo.jpg")), logoPicture())
-        && writePpm(root.filePath(QStringLiteral("windows/pictures/logo.ppm")),
-                    QImage(root.filePath(QStringLiteral("windows/pictures/logo.jpg"))))
-        && writeFile(root.filePath(QStringLiteral("app/pellavin.ico")), iconFile())
-        && writePng(root.filePath(QStringLiteral("app/icons/pellavin-32.png")), iconPicture(32))
-        && writePng(root.filePath(QStringLiteral("app/icons/pellavin-48.png")), iconPicture(48));
+    const bool ok =
+            writeJpeg(root.filePath(QStringLiteral("windows/pictures/calculator.jpg")), calculatorPicture())
+            && writeJpeg(root.filePath(QStringLiteral("windows/pictures/logo.jpg")), logoPicture())
+            && writePpm(root.filePath(QStringLiteral("windows/pictures/logo.ppm")),
+                        QImage(root.filePath(QStringLiteral("windows/pictures/logo.jpg"))))
+            && writeFile(root.filePath(QStringLiteral("app/pellavin.ico")), iconFile())
+            && writePng(root.filePath(QStringLiteral("app/icons/pellavin-32.png")), iconPicture(32))
+            && writePng(root.filePath(QStringLiteral("app/icons/pellavin-48.png")), iconPicture(48));
     return ok ? 0 : 1;
 }

@@ -3,10 +3,10 @@
 #include <QWidget>
 
 CursorGuard::CursorGuard(QWidget &window, AnimatedCursor &cursor, QString ownFile)
-    : QTimer(&window),
-      m_window(window),
-      m_cursor(cursor),
-      m_ownFile(std::move(ownFile))
+    : QTimer(&window)
+    , m_window(window)
+    , m_cursor(cursor)
+    , m_ownFile(std::move(ownFile))
 {
     setObjectName(QStringLiteral("tmrCursorSecurity"));
     setInterval(1);

@@ -50,17 +50,16 @@ void setBlackText(QLabel *label)
 
 }
 
-frmAbout::frmAbout(RuntimeServices &services, std::function<void()> startSysInfo,
-                   QWidget *parent)
-    : QDialog(parent),
-      m_services(services),
-      m_startSysInfo(std::move(startSysInfo))
+frmAbout::frmAbout(RuntimeServices &services, std::function<void()> startSysInfo, QWidget *parent)
+    : QDialog(parent)
+    , m_services(services)
+    , m_startSysInfo(std::move(startSysInfo))
 {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     // A tool window keeps the box off the taskbar; fixed frame with a close button only.
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
     setFont(dialogFont());
     setSizeGripEnabled(false);
 
@@ -88,8 +87,8 @@ void frmAbout::buildControls()
     // It takes the focus, so a screen reader lands on it: say what it shows.
     picIcon->setAccessibleName(tr("Calculator"));
     const int border = 2 * picIcon->frameWidth();
-    picIcon->setGeometry(QRect(twipsRect(120, 240, 0, 0).topLeft(),
-                               picIcon->pixmap().size() + QSize(border, border)));
+    picIcon->setGeometry(
+            QRect(twipsRect(120, 240, 0, 0).topLeft(), picIcon->pixmap().size() + QSize(border, border)));
 
     lblTitle = makeLabel(this, "lblTitle", {}, twipsRect(1560, 240, 3885, 480), font, Fixed);
     setBlackText(lblTitle);
@@ -111,8 +110,7 @@ void frmAbout::buildControls()
 
     cmdOK = makeButton(this, "cmdOK", tr("OK"), twipsRect(2880, 2640, 1260, 345));
     cmdOK->setDefault(true);
-    cmdSysInfo = makeButton(this, "cmdSysInfo", tr("&System Info..."),
-                            twipsRect(4260, 2640, 1245, 345));
+    cmdSysInfo = makeButton(this, "cmdSysInfo", tr("&System Info..."), twipsRect(4260, 2640, 1245, 345));
 
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
@@ -129,9 +127,9 @@ void frmAbout::Form_Load()
     setWindowTitle(tr("About %1").arg(m_services.appTitle()));
     //: Major, minor and revision number.
     setLabelText(lblVersion, tr("Version %1.%2.%3")
-                                 .arg(m_services.appMajor())
-                                 .arg(m_services.appMinor())
-                                 .arg(m_services.appRevision()));
+                                     .arg(m_services.appMajor())
+                                     .arg(m_services.appMinor())
+                                     .arg(m_services.appRevision()));
     setLabelText(lblTitle, m_services.appTitle());
 }
 

@@ -18,8 +18,7 @@ public:
     inline static const QString PicturePath = QStringLiteral(":/pictures/calculator.jpg");
 
     // startSysInfo is the launcher behind System Info; the box only calls it.
-    frmAbout(RuntimeServices &services, std::function<void()> startSysInfo,
-             QWidget *parent = nullptr);
+    frmAbout(RuntimeServices &services, std::function<void()> startSysInfo, QWidget *parent = nullptr);
 
     void cmdOK_Click();
     void cmdSysInfo_Click();

@@ -25,8 +25,8 @@ frmHelp::frmHelp(QWidget *parent)
     setObjectName(QStringLiteral("frmHelp"));
     setAttribute(Qt::WA_DeleteOnClose);
     // A tool window keeps it off the taskbar; fixed frame with a close button only.
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
     setWindowTitle(tr("Help using Pellavin"));
     setFont(dialogFont());
     setSizeGripEnabled(false);
@@ -36,11 +36,11 @@ frmHelp::frmHelp(QWidget *parent)
                               "suits you."),
                            twipsRect(120, 120, 4335, 495));
     const QString levels[] = {
-        //: The level names are the Difficulty menu's items.
-        tr("Beginner - Only addition and subtraction(+,-)"),
-        tr("Intermediate - Only addition, subtraction, and multiplication.(+,-,*)"),
-        //: "mathimatical" is misspelt on purpose; spell your language correctly.
-        tr("Advanced - All four mathimatical operators will be used.(+,-,*,/)"),
+            //: The level names are the Difficulty menu's items.
+            tr("Beginner - Only addition and subtraction(+,-)"),
+            tr("Intermediate - Only addition, subtraction, and multiplication.(+,-,*)"),
+            //: "mathimatical" is misspelt on purpose; spell your language correctly.
+            tr("Advanced - All four mathimatical operators will be used.(+,-,*,/)"),
     };
     const QRect levelBoxes[] = {twipsRect(120, 720, 4455, 255), twipsRect(120, 1080, 4575, 255),
                                 twipsRect(120, 1440, 4575, 255)};

@@ -8,7 +8,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QWindow>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
@@ -18,20 +17,21 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 frmMath::frmMath(RuntimeServices &services, cursorplatform::CursorPlatform &cursors, Forms &forms,
                  QWidget *parent)
-    : QMainWindow(parent),
-      m_services(services),
-      m_forms(forms),
-      m_engine(m_session, *this, services),
-      m_cursor(cursors, services.appPath())
+    : QMainWindow(parent)
+    , m_services(services)
+    , m_forms(forms)
+    , m_engine(m_session, *this, services)
+    , m_cursor(cursors, services.appPath())
 {
     setObjectName(QStringLiteral("frmMath"));
     setWindowTitle(QStringLiteral("Pellavin"));
     // Fixed border: no resizing, no minimize or maximize button, but a close button.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
     setFont(dialogFont());
     setWindowIcon(QIcon(QStringLiteral(":/pictures/pellavin.ico")));
 
@@ -212,7 +212,8 @@ void frmMath::onFocusWindowChanged(QWindow *now)
         m_cameFromOtherForm = false;
         for (const QWidget *window : QApplication::topLevelWidgets()) {
             if (window->windowHandle() == now)
-                m_cameFromOtherForm = qobject_cast<const frmAbout *>(window) || qobject_cast<const frmHelp *>(window);
+                m_cameFromOtherForm =
+                        qobject_cast<const frmAbout *>(window) || qobject_cast<const frmHelp *>(window);
         }
         return;
     }

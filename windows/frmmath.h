@@ -20,7 +20,9 @@ class QWindow;
 class RuntimeServices;
 
 // The main quiz window: a thin view over the quiz engine.
-class frmMath : public QMainWindow, private QuizView
+class frmMath
+    : public QMainWindow
+    , private QuizView
 {
     Q_OBJECT
 
@@ -28,7 +30,7 @@ public:
     inline static const QString DefaultCursorFile = QStringLiteral("Cursors\\Calc-Default.ani");
 
     inline static const char *const NoPrinterMessage =
-        QT_TR_NOOP("No printer is available, so nothing was printed.");
+            QT_TR_NOOP("No printer is available, so nothing was printed.");
 
     frmMath(RuntimeServices &services, cursorplatform::CursorPlatform &cursors, Forms &forms,
             QWidget *parent = nullptr);
@@ -70,10 +72,8 @@ private:
     void buildAnswerFrame(QWidget *client, const QFont &normal);
     void buildMenus();
     QMenu *addMenu(const char *name, const QString &caption);
-    QAction *addMenuItem(QMenu *menu, const char *name, const QString &caption,
-                         const QKeySequence &shortcut);
-    void onDifficultyTriggered(QAction *item, bool checkedNow,
-                               void (frmMath::*handler)());
+    QAction *addMenuItem(QMenu *menu, const char *name, const QString &caption, const QKeySequence &shortcut);
+    void onDifficultyTriggered(QAction *item, bool checkedNow, void (frmMath::*handler)());
     bool isMenuShortcut(const QKeySequence &keys) const;
     void centreOnScreen();
     void onFocusWindowChanged(QWindow *now);

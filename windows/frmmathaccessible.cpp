@@ -41,8 +41,8 @@ QString frmMath::spokenQuestion() const
         op = tr("times");
     else if (drawn == u"/")
         op = tr("divided by");
-    return lblQuestionA->text() + u' ' + op + u' ' + lblQuestionB->text() + u' '
-           + lblEqual->text() + u' ' + lblAnswer->text();
+    return lblQuestionA->text() + u' ' + op + u' ' + lblQuestionB->text() + u' ' + lblEqual->text() + u' '
+           + lblAnswer->text();
 }
 
 void frmMath::describeForScreenReaders()
@@ -54,7 +54,7 @@ void frmMath::describeForScreenReaders()
     describe(fraQuestion, question);
     describe(fraScore, score);
     describe(fraTime, lblHours->text() + lblColon1->text() + lblMinutes->text() + lblColon2->text()
-                          + lblSeconds->text());
+                              + lblSeconds->text());
     describe(fraStatus, lblQuestionsToGo->text() + u' ' + lblQuestionsToGoNumber->text());
     QString answerBox = question;
     if (!score.isEmpty())

@@ -37,6 +37,7 @@ QTimer *makeTimer(QObject *parent, const char *name, int intervalMs, Qt::TimerTy
 
 }
 
+// clang-format off: the controls' layout reads as a table, one control a line
 void frmMath::buildControls()
 {
     auto *client = new QWidget(this);
@@ -51,10 +52,13 @@ void frmMath::buildControls()
 
     fraQuestion = makeFrame(client, "fraQuestion", tr("Question"), twipsRect(120, 120, 4335, 1215));
     lblQuestionA = makeLabel(fraQuestion, "lblQuestionA", {}, twipsRect(240, 360, 885, 645), large, Fixed);
-    lblMathOperator = makeLabel(fraQuestion, "lblMathOperator", {}, twipsRect(1200, 360, 405, 435), large, Fixed);
+    lblMathOperator =
+            makeLabel(fraQuestion, "lblMathOperator", {}, twipsRect(1200, 360, 405, 435), large, Fixed);
     lblQuestionB = makeLabel(fraQuestion, "lblQuestionB", {}, twipsRect(1920, 360, 885, 645), large, Fixed);
-    lblEqual = makeLabel(fraQuestion, "lblEqual", QStringLiteral("="), twipsRect(3000, 360, 285, 555), large, Auto);
-    lblAnswer = makeLabel(fraQuestion, "lblAnswer", QStringLiteral("?"), twipsRect(3480, 360, 255, 555), large, Auto);
+    lblEqual = makeLabel(fraQuestion, "lblEqual", QStringLiteral("="), twipsRect(3000, 360, 285, 555), large,
+                         Auto);
+    lblAnswer = makeLabel(fraQuestion, "lblAnswer", QStringLiteral("?"), twipsRect(3480, 360, 255, 555),
+                          large, Auto);
 
     buildAnswerFrame(client, normal);
 
@@ -62,11 +66,16 @@ void frmMath::buildControls()
     lblScore = makeLabel(fraScore, "lblScore", {}, twipsRect(480, 240, 75, 360), scoreFont, Auto);
 
     fraTime = makeFrame(client, "fraTime", tr("Time"), twipsRect(2880, 2280, 1575, 735));
-    lblHours = makeLabel(fraTime, "lblHours", QStringLiteral("00"), twipsRect(240, 360, 180, 195), normal, Auto);
-    lblColon1 = makeLabel(fraTime, "lblColon1", QStringLiteral(":"), twipsRect(435, 345, 45, 195), normal, Auto);
-    lblMinutes = makeLabel(fraTime, "lblMinutes", QStringLiteral("00"), twipsRect(480, 360, 180, 195), normal, Auto);
-    lblColon2 = makeLabel(fraTime, "lblColon2", QStringLiteral(":"), twipsRect(675, 345, 45, 195), normal, Auto);
-    lblSeconds = makeLabel(fraTime, "lblSeconds", QStringLiteral("00"), twipsRect(720, 360, 180, 195), normal, Auto);
+    lblHours =
+            makeLabel(fraTime, "lblHours", QStringLiteral("00"), twipsRect(240, 360, 180, 195), normal, Auto);
+    lblColon1 =
+            makeLabel(fraTime, "lblColon1", QStringLiteral(":"), twipsRect(435, 345, 45, 195), normal, Auto);
+    lblMinutes = makeLabel(fraTime, "lblMinutes", QStringLiteral("00"), twipsRect(480, 360, 180, 195), normal,
+                           Auto);
+    lblColon2 =
+            makeLabel(fraTime, "lblColon2", QStringLiteral(":"), twipsRect(675, 345, 45, 195), normal, Auto);
+    lblSeconds = makeLabel(fraTime, "lblSeconds", QStringLiteral("00"), twipsRect(720, 360, 180, 195), normal,
+                           Auto);
     // Coarse: the tick may land up to 50 ms off a whole interval, on the same wake-up as the
     // answer box's blinking caret and one repaint with it; ticks do not drift, each one is
     // placed from the last one's due time.
@@ -74,11 +83,13 @@ void frmMath::buildControls()
     connect(tmrTimer, &QTimer::timeout, this, &frmMath::tmrTimer_Timer);
 
     fraStatus = makeFrame(client, "fraStatus", tr("Status"), twipsRect(120, 3120, 4335, 735));
-    lblQuestionsToGo = makeLabel(fraStatus, "lblQuestionsToGo", tr("Number of questions to go:"), twipsRect(120, 360, 1935, 255), normal, Fixed);
+    lblQuestionsToGo = makeLabel(fraStatus, "lblQuestionsToGo", tr("Number of questions to go:"),
+                                 twipsRect(120, 360, 1935, 255), normal, Fixed);
     // The box holds the caption on one line in the classic font only just; where a wider
     // stand-in font would wrap it and cut off the second line, the font is narrowed instead.
     narrowToFit(lblQuestionsToGo);
-    lblQuestionsToGoNumber = makeLabel(fraStatus, "lblQuestionsToGoNumber", {}, twipsRect(2160, 360, 615, 255), normal, Fixed);
+    lblQuestionsToGoNumber =
+            makeLabel(fraStatus, "lblQuestionsToGoNumber", {}, twipsRect(2160, 360, 615, 255), normal, Fixed);
 
     tmrCursorSecurity = new CursorGuard(*this, m_cursor, DefaultCursorFile);
     connect(tmrCursorSecurity, &QTimer::timeout, this, &frmMath::tmrCursorSecurity_Timer);
@@ -97,7 +108,8 @@ void frmMath::buildAnswerFrame(QWidget *client, const QFont &normal)
 {
     using enum LabelSizing;
     fraAnswer = makeFrame(client, "fraAnswer", tr("Answer"), twipsRect(120, 1440, 2655, 1575));
-    lblYourAnswer = makeLabel(fraAnswer, "lblYourAnswer", tr("Your Answer:"), twipsRect(120, 360, 945, 195), normal, Auto);
+    lblYourAnswer = makeLabel(fraAnswer, "lblYourAnswer", tr("Your Answer:"), twipsRect(120, 360, 945, 195),
+                              normal, Auto);
     txtAnswer = new QLineEdit(fraAnswer);
     txtAnswer->setObjectName(QStringLiteral("txtAnswer"));
     txtAnswer->setFont(normal);
@@ -108,8 +120,10 @@ void frmMath::buildAnswerFrame(QWidget *client, const QFont &normal)
     lblYourAnswer->setBuddy(txtAnswer);
     cmdSubmit = makeButton(fraAnswer, "cmdSubmit", tr("Submit"), twipsRect(120, 960, 975, 375));
     cmdSubmit->setDefault(true);
-    lblNextQuestion = makeButton(fraAnswer, "lblNextQuestion", tr("Next Question"), twipsRect(1200, 960, 1215, 375));
+    lblNextQuestion =
+            makeButton(fraAnswer, "lblNextQuestion", tr("Next Question"), twipsRect(1200, 960, 1215, 375));
 }
+// clang-format on
 
 QAction *frmMath::addMenuItem(QMenu *menu, const char *name, const QString &caption,
                               const QKeySequence &shortcut)
@@ -132,21 +146,26 @@ QMenu *frmMath::addMenu(const char *name, const QString &caption)
     return menu;
 }
 
+// clang-format off: the controls' layout reads as a table, one control a line
 void frmMath::buildMenus()
 {
     menuBar()->setFont(dialogFont());
 
     mnuFile = addMenu("mnuFile", tr("File"));
-    mnuFileNewSession = addMenuItem(mnuFile, "mnuFileNewSession", tr("New Session"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    mnuFileNewSession =
+            addMenuItem(mnuFile, "mnuFileNewSession", tr("New Session"), QKeySequence(Qt::CTRL | Qt::Key_N));
     mnuFilePrint = addMenuItem(mnuFile, "mnuFilePrint", tr("Print"), QKeySequence(Qt::CTRL | Qt::Key_P));
     mnuSeparator = mnuFile->addSeparator();
     mnuSeparator->setObjectName(QStringLiteral("mnuSeparator"));
     mnuFileExit = addMenuItem(mnuFile, "mnuFileExit", tr("Exit"), QKeySequence(Qt::CTRL | Qt::Key_X));
 
     mnuDifficulty = addMenu("mnuDifficulty", tr("Difficulty"));
-    mnuDifficultyBeginner = addMenuItem(mnuDifficulty, "mnuDifficultyBeginner", tr("Beginner(+,-)"), QKeySequence(Qt::CTRL | Qt::Key_B));
-    mnuDifficultyIntermediate = addMenuItem(mnuDifficulty, "mnuDifficultyIntermediate", tr("Intermediate(+,-,x)"), QKeySequence(Qt::CTRL | Qt::Key_M));
-    mnuDifficultyAdvanced = addMenuItem(mnuDifficulty, "mnuDifficultyAdvanced", tr("Advanced(+,-,x,/)"), QKeySequence(Qt::CTRL | Qt::Key_A));
+    mnuDifficultyBeginner = addMenuItem(mnuDifficulty, "mnuDifficultyBeginner", tr("Beginner(+,-)"),
+                                        QKeySequence(Qt::CTRL | Qt::Key_B));
+    mnuDifficultyIntermediate = addMenuItem(mnuDifficulty, "mnuDifficultyIntermediate",
+                                            tr("Intermediate(+,-,x)"), QKeySequence(Qt::CTRL | Qt::Key_M));
+    mnuDifficultyAdvanced = addMenuItem(mnuDifficulty, "mnuDifficultyAdvanced", tr("Advanced(+,-,x,/)"),
+                                        QKeySequence(Qt::CTRL | Qt::Key_A));
     for (QAction *item : {mnuDifficultyBeginner, mnuDifficultyIntermediate, mnuDifficultyAdvanced})
         item->setCheckable(true);
     mnuDifficultyBeginner->setChecked(true);
@@ -170,6 +189,7 @@ void frmMath::buildMenus()
         onDifficultyTriggered(mnuDifficultyAdvanced, checked, &frmMath::mnuDifficultyAdvanced_Click);
     });
 }
+// clang-format on
 
 void frmMath::onDifficultyTriggered(QAction *item, bool checkedNow, void (frmMath::*handler)())
 {

@@ -13,8 +13,8 @@
 #include <QPixmap>
 #include <QResource>
 #include <QScreen>
-#include <QWindow>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -37,12 +37,12 @@ void fillWith(QWidget *widget, const QColor &colour)
 
 }
 
-frmSplash::frmSplash(RuntimeServices &services, cursorplatform::CursorPlatform &cursors,
-                     Forms &forms, QWidget *parent)
-    : QWidget(parent),
-      m_services(services),
-      m_forms(forms),
-      m_cursor(cursors, services.appPath())
+frmSplash::frmSplash(RuntimeServices &services, cursorplatform::CursorPlatform &cursors, Forms &forms,
+                     QWidget *parent)
+    : QWidget(parent)
+    , m_services(services)
+    , m_forms(forms)
+    , m_cursor(cursors, services.appPath())
 {
     setObjectName(QStringLiteral("frmSplash"));
     // No title bar, no border to drag, no taskbar button.
@@ -79,24 +79,24 @@ void frmSplash::buildControls()
     imgLogo->setAccessibleName(tr("Pellavin logo"));
 
     using enum LabelSizing;
-    lblCopyright = makeLabel(Frame1, "lblCopyright", tr("Copyright"),
-                             twipsRect(4560, 3060, 2415, 255), arialFont(8.25, false), Fixed);
+    lblCopyright = makeLabel(Frame1, "lblCopyright", tr("Copyright"), twipsRect(4560, 3060, 2415, 255),
+                             arialFont(8.25, false), Fixed);
     lblCompany = makeLabel(Frame1, "lblCompany", QStringLiteral("Varnholt Corp."),
                            twipsRect(4560, 3270, 2415, 255), arialFont(8.25, false), Fixed);
-    lblVersion = makeLabel(Frame1, "lblVersion", QStringLiteral("Version"),
-                           twipsRect(5970, 2700, 885, 285), arialFont(12, true), AutoRightAligned);
-    lblPlatform = makeLabel(Frame1, "lblPlatform", tr("Platform"),
-                            twipsRect(5580, 2340, 1275, 360), arialFont(15.75, true), AutoRightAligned);
+    lblVersion = makeLabel(Frame1, "lblVersion", QStringLiteral("Version"), twipsRect(5970, 2700, 885, 285),
+                           arialFont(12, true), AutoRightAligned);
+    lblPlatform = makeLabel(Frame1, "lblPlatform", tr("Platform"), twipsRect(5580, 2340, 1275, 360),
+                            arialFont(15.75, true), AutoRightAligned);
     lblProductName = makeLabel(Frame1, "lblProductName", QStringLiteral("Product"),
                                twipsRect(2520, 1140, 2430, 765), arialFont(32.25, true), Auto);
     lblCompanyProduct = makeLabel(Frame1, "lblCompanyProduct", QStringLiteral("Varnholt Corp."),
                                   twipsRect(2355, 705, 2475, 435), arialFont(18, true), Auto);
 
-    for (QWidget *control : {static_cast<QWidget *>(Frame1), static_cast<QWidget *>(imgLogo),
-                             static_cast<QWidget *>(lblCopyright), static_cast<QWidget *>(lblCompany),
-                             static_cast<QWidget *>(lblVersion), static_cast<QWidget *>(lblPlatform),
-                             static_cast<QWidget *>(lblProductName),
-                             static_cast<QWidget *>(lblCompanyProduct)}) {
+    for (QWidget *control :
+         {static_cast<QWidget *>(Frame1), static_cast<QWidget *>(imgLogo),
+          static_cast<QWidget *>(lblCopyright), static_cast<QWidget *>(lblCompany),
+          static_cast<QWidget *>(lblVersion), static_cast<QWidget *>(lblPlatform),
+          static_cast<QWidget *>(lblProductName), static_cast<QWidget *>(lblCompanyProduct)}) {
         control->setFocusPolicy(Qt::NoFocus);
         control->installEventFilter(this);
     }
@@ -106,9 +106,9 @@ void frmSplash::Form_Load()
 {
     //: Major, minor and revision number.
     setLabelText(lblVersion, tr("Version %1.%2.%3")
-                                 .arg(m_services.appMajor())
-                                 .arg(m_services.appMinor())
-                                 .arg(m_services.appRevision()));
+                                     .arg(m_services.appMajor())
+                                     .arg(m_services.appMinor())
+                                     .arg(m_services.appRevision()));
     setLabelText(lblProductName, m_services.appTitle());
     // The window has no title bar to read; a screen reader reads this, and how to go on.
     setAccessibleName(m_services.appTitle());
@@ -136,14 +136,38 @@ void frmSplash::tmrCursorSecurity_Timer()
     tmrCursorSecurity->tick();
 }
 
-void frmSplash::Frame1_Click() { clicked(); }
-void frmSplash::imgLogo_Click() { clicked(); }
-void frmSplash::lblCompany_Click() { clicked(); }
-void frmSplash::lblCompanyProduct_Click() { clicked(); }
-void frmSplash::lblCopyright_Click() { clicked(); }
-void frmSplash::lblPlatform_Click() { clicked(); }
-void frmSplash::lblProductName_Click() { clicked(); }
-void frmSplash::lblVersion_Click() { clicked(); }
+void frmSplash::Frame1_Click()
+{
+    clicked();
+}
+void frmSplash::imgLogo_Click()
+{
+    clicked();
+}
+void frmSplash::lblCompany_Click()
+{
+    clicked();
+}
+void frmSplash::lblCompanyProduct_Click()
+{
+    clicked();
+}
+void frmSplash::lblCopyright_Click()
+{
+    clicked();
+}
+void frmSplash::lblPlatform_Click()
+{
+    clicked();
+}
+void frmSplash::lblProductName_Click()
+{
+    clicked();
+}
+void frmSplash::lblVersion_Click()
+{
+    clicked();
+}
 
 void frmSplash::clicked()
 {
@@ -189,14 +213,14 @@ bool frmSplash::eventFilter(QObject *watched, QEvent *event)
         auto *control = static_cast<QWidget *>(watched);
         if (mouse->button() == Qt::LeftButton && control->rect().contains(mouse->position().toPoint())) {
             const std::pair<QWidget *, void (frmSplash::*)()> handlers[] = {
-                {Frame1, &frmSplash::Frame1_Click},
-                {imgLogo, &frmSplash::imgLogo_Click},
-                {lblCompany, &frmSplash::lblCompany_Click},
-                {lblCompanyProduct, &frmSplash::lblCompanyProduct_Click},
-                {lblCopyright, &frmSplash::lblCopyright_Click},
-                {lblPlatform, &frmSplash::lblPlatform_Click},
-                {lblProductName, &frmSplash::lblProductName_Click},
-                {lblVersion, &frmSplash::lblVersion_Click},
+                    {Frame1, &frmSplash::Frame1_Click},
+                    {imgLogo, &frmSplash::imgLogo_Click},
+                    {lblCompany, &frmSplash::lblCompany_Click},
+                    {lblCompanyProduct, &frmSplash::lblCompanyProduct_Click},
+                    {lblCopyright, &frmSplash::lblCopyright_Click},
+                    {lblPlatform, &frmSplash::lblPlatform_Click},
+                    {lblProductName, &frmSplash::lblProductName_Click},
+                    {lblVersion, &frmSplash::lblVersion_Click},
             };
             for (const auto &[source, handler] : handlers) {
                 if (source == control) {

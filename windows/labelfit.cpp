@@ -9,8 +9,8 @@ namespace {
 bool fits(const QLabel *label, const QFont &font)
 {
     const QRect box = label->contentsRect();
-    const QRect needed = QFontMetrics(font).boundingRect(
-        box, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, label->text());
+    const QRect needed = QFontMetrics(font).boundingRect(box, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop,
+                                                         label->text());
     return needed.width() <= box.width() && needed.height() <= box.height();
 }
 

@@ -37,8 +37,7 @@ QStringList installedOf(const QStringList &families)
 
 QFont dialogFont(double pointSize)
 {
-    static const QStringList wanted{QStringLiteral("MS Sans Serif"),
-                                    QStringLiteral("Microsoft Sans Serif"),
+    static const QStringList wanted{QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
                                     QStringLiteral("Liberation Sans"), QStringLiteral("Arial")};
     static const QStringList installed = installedOf(wanted);
     QFont font;
@@ -50,7 +49,7 @@ QFont dialogFont(double pointSize)
     // that much, every caption fits the box it was designed for. With none of the list
     // installed, the face is whatever the font system chose, which takes loading it to know.
     static const bool classic = (installed.isEmpty() ? QFontInfo(font).family() : installed.first())
-                                    .contains(QStringLiteral("MS Sans Serif"));
+                                        .contains(QStringLiteral("MS Sans Serif"));
     if (!classic)
         font.setStretch(97);
     return font;
@@ -68,8 +67,8 @@ QFont arialFont(double pointSize, bool bold)
     return font;
 }
 
-QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QRect &box,
-                  const QFont &font, LabelSizing sizing)
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QRect &box, const QFont &font,
+                  LabelSizing sizing)
 {
     auto *label = new QLabel(parent);
     label->setObjectName(QLatin1String(name));
@@ -98,8 +97,7 @@ void setLabelText(QLabel *label, const QString &text)
         label->move(before.x() + before.width() - label->width(), before.y());
 }
 
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption,
-                        const QRect &box)
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, const QRect &box)
 {
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
@@ -139,7 +137,7 @@ void CaptionFrame::paintEvent(QPaintEvent *event)
     const int left = 6;
     const QRect captionRect(left, 0, metrics.horizontalAdvance(title()) + 4, captionHeight);
     painter.fillRect(captionRect, palette().brush(backgroundRole()));
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                   QPalette::WindowText));
+    painter.setPen(
+            palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     painter.drawText(captionRect, Qt::AlignCenter | Qt::TextSingleLine, title());
 }

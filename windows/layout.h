@@ -16,8 +16,7 @@ constexpr int twipsToPixels(int twips)
 
 constexpr QRect twipsRect(int left, int top, int width, int height)
 {
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                 twipsToPixels(height));
+    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
 }
 
 // The dialog font of the classic desktop, or the metric-compatible sans-serif that stands
@@ -31,13 +30,12 @@ QFont arialFont(double pointSize, bool bold);
 // clips what does not fit.
 enum class LabelSizing { Auto, AutoRightAligned, Fixed };
 
-QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QRect &box,
-                  const QFont &font, LabelSizing sizing);
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QRect &box, const QFont &font,
+                  LabelSizing sizing);
 void setLabelText(QLabel *label, const QString &text);
 
 // A push button in the dialog font at its box.
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption,
-                        const QRect &box);
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, const QRect &box);
 
 // A captioned frame drawn the classic way: the caption interrupts the top border line.
 class CaptionFrame : public QGroupBox

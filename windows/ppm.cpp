@@ -28,8 +28,8 @@ QImage readPpm(QByteArrayView bytes)
     const int height = headerNumber(bytes, at);
     const int maximum = headerNumber(bytes, at);
     // One blank ends the header.
-    if (width <= 0 || height <= 0 || width > 4096 || height > 4096 || maximum != 255
-        || at >= bytes.size() || !std::isspace(static_cast<unsigned char>(bytes[at])))
+    if (width <= 0 || height <= 0 || width > 4096 || height > 4096 || maximum != 255 || at >= bytes.size()
+        || !std::isspace(static_cast<unsigned char>(bytes[at])))
         return {};
     ++at;
     const qsizetype rowBytes = qsizetype(width) * 3;

@@ -47,8 +47,8 @@ void keepOffTaskbar(QWidget &window)
                                                "_NET_WM_STATE_SKIP_PAGER"};
     std::array<xcb_intern_atom_cookie_t, 3> cookies{};
     for (std::size_t i = 0; i < names.size(); ++i)
-        cookies[i] = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(names[i])),
-                                     names[i]);
+        cookies[i] =
+                xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(names[i])), names[i]);
     std::array<xcb_atom_t, 3> atoms{};
     for (std::size_t i = 0; i < names.size(); ++i) {
         xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookies[i], nullptr);
@@ -58,8 +58,7 @@ void keepOffTaskbar(QWidget &window)
     if (std::find(atoms.begin(), atoms.end(), xcb_atom_t{XCB_ATOM_NONE}) != atoms.end())
         return;
     const auto id = static_cast<xcb_window_t>(window.winId());
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atoms[0], XCB_ATOM_ATOM, 32, 2,
-                        &atoms[1]);
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atoms[0], XCB_ATOM_ATOM, 32, 2, &atoms[1]);
 }
 
 }

@@ -9,5 +9,5 @@ std::optional<std::uint32_t> syscolor::systemColour(int index)
     // COLORREF keeps red in the low byte.
     const COLORREF colour = ::GetSysColor(index);
     return (static_cast<std::uint32_t>(GetRValue(colour)) << 16)
-        | (static_cast<std::uint32_t>(GetGValue(colour)) << 8) | GetBValue(colour);
+           | (static_cast<std::uint32_t>(GetGValue(colour)) << 8) | GetBValue(colour);
 }

@@ -22,7 +22,7 @@ bool isDigit(char16_t c)
 // decimal number. Kept as ASCII so that parsing does not depend on the user's locale.
 struct Prefix
 {
-    std::string text;         // sign, mantissa and exponent, ready for from_chars (no '+')
+    std::string text; // sign, mantissa and exponent, ready for from_chars (no '+')
     bool negative = false;
     int firstSignificant = 0; // decimal position of the first non-zero digit (1 = units)
     bool anySignificant = false;

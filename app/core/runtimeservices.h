@@ -16,11 +16,9 @@ public:
 
     // Modal box without an icon; an empty title shows the application title.
     // Returns Ok or Cancel.
-    virtual int MsgBox(const QString &prompt, Buttons buttons = Buttons::Ok,
-                       const QString &title = {}) = 0;
+    virtual int MsgBox(const QString &prompt, Buttons buttons = Buttons::Ok, const QString &title = {}) = 0;
     // Returns the field's text on OK and the empty text on Cancel.
-    virtual QString InputBox(const QString &prompt, const QString &title,
-                             const QString &defaultText) = 0;
+    virtual QString InputBox(const QString &prompt, const QString &title, const QString &defaultText) = 0;
 
     // Seeds the random source from the clock.
     virtual void Randomize() = 0;

@@ -10,7 +10,8 @@ class KeyCloser
 {
 public:
     KeyCloser(registry::Registry &registry, const registry::Key &key)
-        : m_registry(registry), m_key(key)
+        : m_registry(registry)
+        , m_key(key)
     {
     }
     ~KeyCloser() { m_registry.RegCloseKey(m_key); }
@@ -51,8 +52,7 @@ bool registry::GetKeyValue(Registry &registry, Key KeyRoot, const std::string &K
     return true;
 }
 
-void registry::decodeValue(std::uint32_t type, std::span<const std::uint8_t> bytes,
-                           std::string &KeyVal)
+void registry::decodeValue(std::uint32_t type, std::span<const std::uint8_t> bytes, std::string &KeyVal)
 {
     if (bytes.empty())
         throw std::invalid_argument("registry value has no bytes");

@@ -14,8 +14,8 @@ constexpr std::uint32_t MaxValueBytes = 1024;
 // Reads value SubKeyRef of sub-key KeyName under KeyRoot into KeyVal; true when the value was
 // read. A missing key or value, or a value over MaxValueBytes, empties KeyVal and gives false.
 // Throws what decodeValue throws, with the key closed.
-bool GetKeyValue(Registry &registry, Key KeyRoot, const std::string &KeyName,
-                 const std::string &SubKeyRef, std::string &KeyVal);
+bool GetKeyValue(Registry &registry, Key KeyRoot, const std::string &KeyName, const std::string &SubKeyRef,
+                 std::string &KeyVal);
 
 // Turns the bytes of a value read from the registry into KeyVal: drops one final zero, then a
 // text becomes KeyVal as it is and a 32-bit number becomes "&h" and the hexadecimal digits of

@@ -42,9 +42,8 @@ public:
                                        std::uint32_t access, Key &key) = 0;
     // Reads a value into buffer. size receives the bytes written, or the bytes needed when the
     // value does not fit (then the result is ErrorMoreData).
-    virtual std::int32_t RegQueryValueExA(Key key, const std::string &valueName,
-                                          std::uint32_t &type, std::span<std::uint8_t> buffer,
-                                          std::uint32_t &size) = 0;
+    virtual std::int32_t RegQueryValueExA(Key key, const std::string &valueName, std::uint32_t &type,
+                                          std::span<std::uint8_t> buffer, std::uint32_t &size) = 0;
     virtual std::int32_t RegCloseKey(Key key) = 0;
 };
 

@@ -16,7 +16,7 @@ HKEY toHkey(Key key)
 {
     if (key <= 0xFFFFFFFFu)
         return reinterpret_cast<HKEY>(
-            static_cast<std::intptr_t>(static_cast<std::int32_t>(static_cast<std::uint32_t>(key))));
+                static_cast<std::intptr_t>(static_cast<std::int32_t>(static_cast<std::uint32_t>(key))));
     return reinterpret_cast<HKEY>(key);
 }
 
@@ -32,8 +32,7 @@ public:
                                std::uint32_t access, Key &key) override
     {
         HKEY opened = nullptr;
-        const LSTATUS result = ::RegOpenKeyExA(toHkey(root), subKey.c_str(),
-                                               static_cast<DWORD>(options),
+        const LSTATUS result = ::RegOpenKeyExA(toHkey(root), subKey.c_str(), static_cast<DWORD>(options),
                                                static_cast<REGSAM>(access), &opened);
         key = result == ERROR_SUCCESS ? toKey(opened) : 0;
         return static_cast<std::int32_t>(result);
@@ -45,8 +44,8 @@ public:
         DWORD valueType = 0;
         // The registry speaks DWORD sizes; a larger buffer is simply offered in part.
         DWORD bytes = buffer.size() > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(buffer.size());
-        const LSTATUS result = ::RegQueryValueExA(toHkey(key), valueName.c_str(), nullptr,
-                                                  &valueType, buffer.data(), &bytes);
+        const LSTATUS result = ::RegQueryValueExA(toHkey(key), valueName.c_str(), nullptr, &valueType,
+                                                  buffer.data(), &bytes);
         type = static_cast<std::uint32_t>(valueType);
         size = static_cast<std::uint32_t>(bytes);
         return static_cast<std::int32_t>(result);

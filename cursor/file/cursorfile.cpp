@@ -64,7 +64,7 @@ bool maskBit(Bytes row, int x)
 // Unused palette slots stay black so that any pixel index is safe to look up.
 using Palette = std::array<std::uint32_t, 256>;
 
-std::optional<Palette> readPalette(Bytes b, const ImageInfo& info)
+std::optional<Palette> readPalette(Bytes b, const ImageInfo &info)
 {
     Palette palette{};
     const std::size_t paletteCount = info.paletteCount;
@@ -72,30 +72,32 @@ std::optional<Palette> readPalette(Bytes b, const ImageInfo& info)
     if (!paletteBytes)
         return std::nullopt;
     for (std::size_t i = 0; i < paletteCount; ++i) {
-        const auto* p = paletteBytes->data() + i * 4;
-        palette[i] = (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[1]) << 8) | p[0];
+        const auto *p = paletteBytes->data() + i * 4;
+        palette[i] =
+                (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[1]) << 8) | p[0];
     }
     return palette;
 }
 
 // Pixel ux of an XOR row, as 0xAARRGGBB; alpha is only in the file at 32 bits.
-std::uint32_t dibPixel(Bytes row, std::size_t ux, int bpp, const Palette& palette)
+std::uint32_t dibPixel(Bytes row, std::size_t ux, int bpp, const Palette &palette)
 {
     switch (bpp) {
     case 1: return palette[(row[ux / 8] >> (7 - ux % 8)) & 1];
     case 4: return palette[(row[ux / 2] >> (ux % 2 == 0 ? 4 : 0)) & 0xf];
     case 8: return palette[row[ux]];
     case 24:
-        return (static_cast<std::uint32_t>(row[ux * 3 + 2]) << 16) | (static_cast<std::uint32_t>(row[ux * 3 + 1]) << 8)
-            | row[ux * 3];
+        return (static_cast<std::uint32_t>(row[ux * 3 + 2]) << 16)
+               | (static_cast<std::uint32_t>(row[ux * 3 + 1]) << 8) | row[ux * 3];
     default:
-        return (static_cast<std::uint32_t>(row[ux * 4 + 3]) << 24) | (static_cast<std::uint32_t>(row[ux * 4 + 2]) << 16)
-            | (static_cast<std::uint32_t>(row[ux * 4 + 1]) << 8) | row[ux * 4];
+        return (static_cast<std::uint32_t>(row[ux * 4 + 3]) << 24)
+               | (static_cast<std::uint32_t>(row[ux * 4 + 2]) << 16)
+               | (static_cast<std::uint32_t>(row[ux * 4 + 1]) << 8) | row[ux * 4];
     }
 }
 
 // The layout in info has been checked against b already; the slices below are belt and braces.
-std::optional<Frame> decodeDib(Bytes b, const ImageInfo& info)
+std::optional<Frame> decodeDib(Bytes b, const ImageInfo &info)
 {
     const int w = info.width, h = info.height, bpp = info.bitCount;
     const auto palette = readPalette(b, info);
@@ -104,8 +106,9 @@ std::optional<Frame> decodeDib(Bytes b, const ImageInfo& info)
 
     const std::size_t xorStride = rowStride(w, bpp), andStride = rowStride(w, 1);
     const auto xorBytes = slice(b, info.pixelsAt, xorStride * static_cast<std::size_t>(h));
-    const auto andBytes = xorBytes ? slice(b, info.pixelsAt + xorBytes->size(), andStride * static_cast<std::size_t>(h))
-                                   : std::nullopt;
+    const auto andBytes =
+            xorBytes ? slice(b, info.pixelsAt + xorBytes->size(), andStride * static_cast<std::size_t>(h))
+                     : std::nullopt;
     if (!xorBytes || !andBytes)
         return std::nullopt;
 
@@ -118,7 +121,7 @@ std::optional<Frame> decodeDib(Bytes b, const ImageInfo& info)
         // Rows are stored bottom-up.
         const auto row = xorBytes->subspan(static_cast<std::size_t>(h - 1 - y) * xorStride, xorStride);
         const auto mask = andBytes->subspan(static_cast<std::size_t>(h - 1 - y) * andStride, andStride);
-        std::uint32_t* out = f.argb.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w);
+        std::uint32_t *out = f.argb.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w);
         for (int x = 0; x < w; ++x) {
             std::uint32_t px = dibPixel(row, static_cast<std::size_t>(x), bpp, *palette);
             if (bpp == 32)
@@ -132,24 +135,28 @@ std::optional<Frame> decodeDib(Bytes b, const ImageInfo& info)
     if (bpp == 32 && !anyAlpha) {
         for (int y = 0; y < h; ++y) {
             const auto mask = andBytes->subspan(static_cast<std::size_t>(h - 1 - y) * andStride, andStride);
-            std::uint32_t* out = f.argb.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w);
+            std::uint32_t *out = f.argb.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w);
             for (int x = 0; x < w; ++x)
                 out[x] |= maskBit(mask, x) ? 0u : 0xff000000u;
         }
     }
     // An AND-masked pixel carries no colour we can show (Windows would invert the screen there).
-    for (auto& px : f.argb)
+    for (auto &px : f.argb)
         if ((px >> 24) == 0)
             px = 0;
     return f;
 }
 
-struct Entry {
+struct Entry
+{
     Bytes image;
     ImageInfo info;
     int hotspotX = 0, hotspotY = 0;
 
-    std::size_t pixels() const { return static_cast<std::size_t>(info.width) * static_cast<std::size_t>(info.height); }
+    std::size_t pixels() const
+    {
+        return static_cast<std::size_t>(info.width) * static_cast<std::size_t>(info.height);
+    }
 };
 
 // The image of a .cur/.ico that we would show: the sound one nearest 32x32, then the deepest.
@@ -164,7 +171,7 @@ std::optional<Entry> chooseImage(Bytes b)
         return std::nullopt;
 
     std::optional<Entry> best;
-    auto score = [](const ImageInfo& i) { return std::abs(i.width - 32) + std::abs(i.height - 32); };
+    auto score = [](const ImageInfo &i) { return std::abs(i.width - 32) + std::abs(i.height - 32); };
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t at = 6 + i * 16;
         std::uint16_t field1 = 0, field2 = 0;
@@ -194,7 +201,7 @@ std::optional<Entry> chooseImage(Bytes b)
     return best;
 }
 
-std::optional<Frame> decodeEntry(const Entry& entry)
+std::optional<Frame> decodeEntry(const Entry &entry)
 {
     std::optional<Frame> frame;
     if (isPng(entry.image)) {
@@ -212,7 +219,8 @@ std::optional<Frame> decodeEntry(const Entry& entry)
     return frame;
 }
 
-struct Chunk {
+struct Chunk
+{
     std::array<char, 4> id{};
     Bytes data;
 };
@@ -240,15 +248,16 @@ std::optional<std::vector<Chunk>> splitChunks(Bytes b)
     return chunks;
 }
 
-bool isId(const Chunk& c, const char (&tag)[5])
+bool isId(const Chunk &c, const char (&tag)[5])
 {
     return std::memcmp(c.id.data(), tag, 4) == 0;
 }
 
 // The chunks of an .ani that are read; the first of each kind counts.
-struct AniChunks {
+struct AniChunks
+{
     std::optional<Bytes> anih, rate, seq;
-    std::vector<Bytes> icons;  // the icon chunks of the first LIST fram
+    std::vector<Bytes> icons; // the icon chunks of the first LIST fram
 };
 
 std::optional<AniChunks> findAniChunks(Bytes b)
@@ -265,7 +274,7 @@ std::optional<AniChunks> findAniChunks(Bytes b)
 
     AniChunks found;
     bool haveFrames = false;
-    for (const auto& c : *chunks) {
+    for (const auto &c : *chunks) {
         if (isId(c, "anih")) {
             if (!found.anih)
                 found.anih = c.data;
@@ -280,7 +289,7 @@ std::optional<AniChunks> findAniChunks(Bytes b)
             const auto sub = splitChunks(c.data.subspan(4));
             if (!sub)
                 return std::nullopt;
-            for (const auto& s : *sub) {
+            for (const auto &s : *sub) {
                 if (!isId(s, "icon"))
                     continue;
                 if (found.icons.size() >= maxFrames)
@@ -292,14 +301,15 @@ std::optional<AniChunks> findAniChunks(Bytes b)
     return found;
 }
 
-struct AniHeader {
+struct AniHeader
+{
     std::uint32_t nFrames = 0, nSteps = 0, jifRate = 0;
 };
 
 // The anih header, checked against the chunks it describes.
-std::optional<AniHeader> readAniHeader(const AniChunks& chunks)
+std::optional<AniHeader> readAniHeader(const AniChunks &chunks)
 {
-    const auto& anih = chunks.anih;
+    const auto &anih = chunks.anih;
     if (!anih || anih->size() < 36)
         return std::nullopt;
     std::uint32_t cbSize = 0, cx = 0, cy = 0;
@@ -326,21 +336,22 @@ std::optional<AniHeader> readAniHeader(const AniChunks& chunks)
 }
 
 // The distinct images of an animation, and which of them each icon chunk is.
-struct SharedImages {
+struct SharedImages
+{
     std::vector<Entry> entries;
-    std::vector<std::size_t> frameOf;  // per icon chunk, its index in entries
+    std::vector<std::size_t> frameOf; // per icon chunk, its index in entries
 };
 
 // Identical icon chunks are checked and decoded once; the steps that name any of them share
 // that one frame. The budget still counts every frame of the file, from the headers alone.
-std::optional<SharedImages> shareImages(const std::vector<Bytes>& icons)
+std::optional<SharedImages> shareImages(const std::vector<Bytes> &icons)
 {
     std::unordered_map<std::string_view, std::size_t> seen;
     SharedImages shared;
     shared.frameOf.reserve(icons.size());
     std::size_t pixels = 0;
-    for (const auto& icon : icons) {
-        const std::string_view key(reinterpret_cast<const char*>(icon.data()), icon.size());
+    for (const auto &icon : icons) {
+        const std::string_view key(reinterpret_cast<const char *>(icon.data()), icon.size());
         const auto [it, fresh] = seen.try_emplace(key, shared.entries.size());
         if (fresh) {
             auto entry = chooseImage(icon);
@@ -357,8 +368,8 @@ std::optional<SharedImages> shareImages(const std::vector<Bytes>& icons)
 }
 
 // The frame and time of every step; false when a step names a frame that is not there.
-bool readSteps(const AniChunks& chunks, const AniHeader& header, const std::vector<std::size_t>& frameOf,
-               Cursor& cursor)
+bool readSteps(const AniChunks &chunks, const AniHeader &header, const std::vector<std::size_t> &frameOf,
+               Cursor &cursor)
 {
     cursor.sequence.resize(header.nSteps);
     cursor.jiffies.resize(header.nSteps);
@@ -389,7 +400,7 @@ std::optional<Cursor> parseAni(Bytes b)
     if (!readSteps(*chunks, *header, shared->frameOf, cursor))
         return std::nullopt;
     cursor.frames.reserve(shared->entries.size());
-    for (const auto& entry : shared->entries) {
+    for (const auto &entry : shared->entries) {
         auto frame = decodeEntry(entry);
         if (!frame)
             return std::nullopt;
@@ -398,7 +409,7 @@ std::optional<Cursor> parseAni(Bytes b)
     return cursor;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<Cursor> parse(std::span<const std::uint8_t> bytes)
 {
@@ -417,7 +428,7 @@ std::optional<Cursor> parse(std::span<const std::uint8_t> bytes)
     return cursor;
 }
 
-std::optional<Cursor> load(const std::string& path)
+std::optional<Cursor> load(const std::string &path)
 {
     const auto bytes = readFile(path);
     if (!bytes)
@@ -425,4 +436,4 @@ std::optional<Cursor> load(const std::string& path)
     return parse(*bytes);
 }
 
-}  // namespace cursorfile
+} // namespace cursorfile

@@ -13,18 +13,23 @@
 
 namespace cursorfile {
 
-struct Frame {
+struct Frame
+{
     int width = 0, height = 0;
     int hotspotX = 0, hotspotY = 0;
-    std::vector<std::uint32_t> argb;  // width*height pixels, 0xAARRGGBB, not premultiplied, top row first; empty when png is set
-    std::vector<std::uint8_t> png;    // the frame's bytes when it is stored as a PNG image (decoding is left to the caller)
+    std::vector<std::uint32_t>
+            argb; // width*height pixels, 0xAARRGGBB, not premultiplied, top row first; empty when png is set
+    std::vector<std::uint8_t>
+            png; // the frame's bytes when it is stored as a PNG image (decoding is left to the caller)
 };
 
-struct Cursor {
-    std::vector<Frame> frames;           // the distinct pictures: identical frames of a file are kept once
-    std::vector<std::size_t> sequence;   // the frame index shown at each step (for a static cursor: {0})
-    std::vector<std::uint32_t> jiffies;  // how long each step shows, in 1/60 s (same length as sequence; {0} for a static cursor)
-    bool animated = false;               // true for every .ani file, even one with a single step
+struct Cursor
+{
+    std::vector<Frame> frames;         // the distinct pictures: identical frames of a file are kept once
+    std::vector<std::size_t> sequence; // the frame index shown at each step (for a static cursor: {0})
+    std::vector<std::uint32_t>
+            jiffies; // how long each step shows, in 1/60 s (same length as sequence; {0} for a static cursor)
+    bool animated = false; // true for every .ani file, even one with a single step
 };
 
 // Limits that keep a hostile file from making us allocate or loop much.
@@ -43,9 +48,9 @@ std::optional<Cursor> parse(std::span<const std::uint8_t> bytes);
 
 // The whole file; nothing when it is not a regular file or is over maxFileSize. The type is
 // checked on the opened file, and opening cannot block on a named pipe.
-std::optional<std::vector<std::uint8_t>> readFile(const std::string& path);
+std::optional<std::vector<std::uint8_t>> readFile(const std::string &path);
 
 // readFile, then parse.
-std::optional<Cursor> load(const std::string& path);
+std::optional<Cursor> load(const std::string &path);
 
-}  // namespace cursorfile
+} // namespace cursorfile

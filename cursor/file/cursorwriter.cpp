@@ -7,24 +7,24 @@
 namespace cursorfile {
 namespace {
 
-void putU16(std::vector<std::uint8_t>& out, std::uint32_t v)
+void putU16(std::vector<std::uint8_t> &out, std::uint32_t v)
 {
     out.push_back(static_cast<std::uint8_t>(v & 0xff));
     out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xff));
 }
 
-void putU32(std::vector<std::uint8_t>& out, std::uint32_t v)
+void putU32(std::vector<std::uint8_t> &out, std::uint32_t v)
 {
     putU16(out, v & 0xffff);
     putU16(out, v >> 16);
 }
 
-void putTag(std::vector<std::uint8_t>& out, const char (&tag)[5])
+void putTag(std::vector<std::uint8_t> &out, const char (&tag)[5])
 {
     out.insert(out.end(), tag, tag + 4);
 }
 
-void putChunk(std::vector<std::uint8_t>& out, const char (&tag)[5], const std::vector<std::uint8_t>& data)
+void putChunk(std::vector<std::uint8_t> &out, const char (&tag)[5], const std::vector<std::uint8_t> &data)
 {
     putTag(out, tag);
     putU32(out, static_cast<std::uint32_t>(data.size()));
@@ -34,7 +34,7 @@ void putChunk(std::vector<std::uint8_t>& out, const char (&tag)[5], const std::v
 }
 
 // The frame as a 32-bit DIB: header, XOR rows and AND mask, rows bottom-up.
-std::vector<std::uint8_t> dibImage(const Frame& frame)
+std::vector<std::uint8_t> dibImage(const Frame &frame)
 {
     const int w = frame.width, h = frame.height;
     std::vector<std::uint8_t> image;
@@ -52,8 +52,9 @@ std::vector<std::uint8_t> dibImage(const Frame& frame)
         putU32(image, 0);
     for (int y = h - 1; y >= 0; --y)
         for (int x = 0; x < w; ++x) {
-            const std::uint32_t px = frame.argb[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + x];
-            putU32(image, px);  // little-endian 0xAARRGGBB is B, G, R, A in memory
+            const std::uint32_t px =
+                    frame.argb[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + x];
+            putU32(image, px); // little-endian 0xAARRGGBB is B, G, R, A in memory
         }
     // The AND mask only matters to readers that ignore alpha: set it where the pixel is clear.
     for (int y = h - 1; y >= 0; --y) {
@@ -67,15 +68,16 @@ std::vector<std::uint8_t> dibImage(const Frame& frame)
 }
 
 // The steps of an animation as the file stores them.
-struct Steps {
+struct Steps
+{
     std::vector<std::size_t> sequence;
     std::vector<std::uint32_t> jiffies;
     std::uint32_t jifRate = 0;
-    bool identity = false;  // the sequence is 0, 1, 2, ...: no seq chunk
-    bool uniform = false;   // every step takes jifRate: no rate chunk
+    bool identity = false; // the sequence is 0, 1, 2, ...: no seq chunk
+    bool uniform = false;  // every step takes jifRate: no rate chunk
 };
 
-std::optional<Steps> stepsOf(const Cursor& cursor)
+std::optional<Steps> stepsOf(const Cursor &cursor)
 {
     const std::size_t nFrames = cursor.frames.size();
     Steps steps;
@@ -95,19 +97,21 @@ std::optional<Steps> stepsOf(const Cursor& cursor)
     const std::uint32_t jifRate = cursor.jiffies.empty() ? 10 : cursor.jiffies.front();
     steps.jifRate = jifRate;
     steps.jiffies.assign(steps.sequence.size(), jifRate);
-    std::copy_n(cursor.jiffies.begin(), std::min(cursor.jiffies.size(), steps.jiffies.size()), steps.jiffies.begin());
-    steps.uniform = std::all_of(steps.jiffies.begin(), steps.jiffies.end(), [&](std::uint32_t j) { return j == jifRate; });
+    std::copy_n(cursor.jiffies.begin(), std::min(cursor.jiffies.size(), steps.jiffies.size()),
+                steps.jiffies.begin());
+    steps.uniform = std::all_of(steps.jiffies.begin(), steps.jiffies.end(),
+                                [&](std::uint32_t j) { return j == jifRate; });
     return steps;
 }
 
-void putAnimationHeader(std::vector<std::uint8_t>& body, std::size_t nFrames, const Steps& steps)
+void putAnimationHeader(std::vector<std::uint8_t> &body, std::size_t nFrames, const Steps &steps)
 {
     std::vector<std::uint8_t> anih;
     putU32(anih, 36);
     putU32(anih, static_cast<std::uint32_t>(nFrames));
     putU32(anih, static_cast<std::uint32_t>(steps.sequence.size()));
     for (int i = 0; i < 4; ++i)
-        putU32(anih, 0);  // cx, cy, bit count, planes: only used by raw-bitmap frames, which we never write
+        putU32(anih, 0); // cx, cy, bit count, planes: only used by raw-bitmap frames, which we never write
     putU32(anih, steps.jifRate);
     putU32(anih, 1u | (steps.identity ? 0u : 2u));
     putChunk(body, "anih", anih);
@@ -126,9 +130,9 @@ void putAnimationHeader(std::vector<std::uint8_t>& body, std::size_t nFrames, co
     }
 }
 
-}  // namespace
+} // namespace
 
-std::vector<std::uint8_t> writeCur(const Frame& frame)
+std::vector<std::uint8_t> writeCur(const Frame &frame)
 {
     const int w = frame.width, h = frame.height;
     if (w < 1 || h < 1 || w > maxImageSide || h > maxImageSide)
@@ -154,7 +158,7 @@ std::vector<std::uint8_t> writeCur(const Frame& frame)
     return out;
 }
 
-std::vector<std::uint8_t> writeAni(const Cursor& cursor)
+std::vector<std::uint8_t> writeAni(const Cursor &cursor)
 {
     const std::size_t nFrames = cursor.frames.size();
     if (nFrames == 0 || nFrames > maxFrames)
@@ -169,7 +173,7 @@ std::vector<std::uint8_t> writeAni(const Cursor& cursor)
 
     std::vector<std::uint8_t> list;
     putTag(list, "fram");
-    for (const auto& frame : cursor.frames) {
+    for (const auto &frame : cursor.frames) {
         const auto cur = writeCur(frame);
         if (cur.empty())
             return {};
@@ -184,4 +188,4 @@ std::vector<std::uint8_t> writeAni(const Cursor& cursor)
     return out;
 }
 
-}  // namespace cursorfile
+} // namespace cursorfile

@@ -15,4 +15,4 @@ inline std::size_t rowStride(int width, int bitCount)
     return ((static_cast<std::size_t>(width) * static_cast<std::size_t>(bitCount) + 31) / 32) * 4;
 }
 
-}  // namespace cursorfile
+} // namespace cursorfile

@@ -39,12 +39,14 @@ bool validPngDepth(std::uint8_t colourType, std::uint8_t depth)
     switch (colourType) {
     case 0: return depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;
     case 3: return depth == 1 || depth == 2 || depth == 4 || depth == 8;
-    case 2: case 4: case 6: return depth == 8 || depth == 16;
+    case 2:
+    case 4:
+    case 6: return depth == 8 || depth == 16;
     default: return false;
     }
 }
 
-}  // namespace
+} // namespace
 
 bool isPng(Bytes b)
 {
@@ -100,9 +102,9 @@ std::optional<ImageInfo> pngInfo(Bytes b)
         } else if (hasTag(*typeAndData, 0, "IEND")) {
             return haveData ? info : std::nullopt;
         } else if (critical) {
-            return std::nullopt;  // and not one we know
+            return std::nullopt; // and not one we know
         }
     }
 }
 
-}  // namespace cursorfile::detail
+} // namespace cursorfile::detail

@@ -7,19 +7,22 @@
 
 namespace cursorfile {
 
-std::optional<std::vector<std::uint8_t>> readFile(const std::string& path)
+std::optional<std::vector<std::uint8_t>> readFile(const std::string &path)
 {
     // Non-blocking, so that a named pipe put where a cursor file should be cannot hold us up
     // in open(); the type is then checked on the handle itself, leaving no gap for a swap.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return std::nullopt;
-    struct Closer {
+    struct Closer
+    {
         int fd;
         ~Closer() { ::close(fd); }
     } closer{fd};
 
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0
         || static_cast<std::uintmax_t>(st.st_size) > maxFileSize)
         return std::nullopt;
@@ -43,4 +46,4 @@ std::optional<std::vector<std::uint8_t>> readFile(const std::string& path)
     return bytes;
 }
 
-}  // namespace cursorfile
+} // namespace cursorfile

@@ -4,13 +4,14 @@
 
 namespace cursorfile {
 
-std::optional<std::vector<std::uint8_t>> readFile(const std::string& path)
+std::optional<std::vector<std::uint8_t>> readFile(const std::string &path)
 {
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return std::nullopt;
-    struct Closer {
+    struct Closer
+    {
         HANDLE h;
         ~Closer() { CloseHandle(h); }
     } closer{file};
@@ -40,4 +41,4 @@ std::optional<std::vector<std::uint8_t>> readFile(const std::string& path)
     return bytes;
 }
 
-}  // namespace cursorfile
+} // namespace cursorfile

@@ -48,26 +48,27 @@ void checkRegistry(const std::string &key)
     registry::Registry &reg = registry::systemRegistry();
     const registry::Key root = registry::HKeyLocalMachine;
 
-    struct Row {
+    struct Row
+    {
         const char *value;
         bool found;
         std::string keyVal;
     };
     const Row rows[] = {
-        {"Text", true, "C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe"},
-        {"Number", true, "&h12345678"},
-        // The last stored byte is zero and goes in the trim, before the digits are built.
-        {"SmallNumber", true, "&h0AB"},
-        {"Fits", true, std::string(1023, 'f')},
-        {"TooLong", false, ""},
-        {"Missing", false, ""},
+            {"Text", true, "C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe"},
+            {"Number", true, "&h12345678"},
+            // The last stored byte is zero and goes in the trim, before the digits are built.
+            {"SmallNumber", true, "&h0AB"},
+            {"Fits", true, std::string(1023, 'f')},
+            {"TooLong", false, ""},
+            {"Missing", false, ""},
     };
     for (const Row &row : rows) {
         std::string keyVal = "stale";
         const bool found = registry::GetKeyValue(reg, root, key, row.value, keyVal);
         check(found == row.found && keyVal == row.keyVal,
-              std::string("registry value ") + row.value + " read as " + (found ? "found" : "missing")
-                  + " \"" + keyVal.substr(0, 60) + "\"");
+              std::string("registry value ") + row.value + " read as " + (found ? "found" : "missing") + " \""
+                      + keyVal.substr(0, 60) + "\"");
     }
 
     std::string keyVal = "stale";
@@ -98,7 +99,8 @@ void checkRegistry(const std::string &key)
 }
 
 // A cursor's look, to tell whether the standard arrow has been replaced.
-struct CursorLook {
+struct CursorLook
+{
     DWORD hotX = 0;
     DWORD hotY = 0;
     LONG width = 0;
@@ -139,7 +141,8 @@ void checkCursors()
     cursorplatform::CursorPlatform &platform = cursorplatform::systemCursorPlatform();
 
     cursorplatform::Handle arrowFile = 0;
-    for (const char *file : {"Cursors\\Calc-Hello.ani", "Cursors\\Calc-Default.ani", "Cursors\\arrow_m.cur"}) {
+    for (const char *file :
+         {"Cursors\\Calc-Hello.ani", "Cursors\\Calc-Default.ani", "Cursors\\arrow_m.cur"}) {
         const cursorplatform::Handle loaded = platform.LoadCursorFromFile(file);
         check(loaded != 0, std::string("loads ") + file);
         if (std::strstr(file, "arrow_m"))
@@ -216,39 +219,42 @@ void checkOwnResources()
     VS_FIXEDFILEINFO *fixed = nullptr;
     UINT length = 0;
     const bool hasFixed = ::VerQueryValueA(info.data(), "\\", reinterpret_cast<void **>(&fixed), &length)
-        && fixed && length >= sizeof *fixed;
+                          && fixed && length >= sizeof *fixed;
     check(hasFixed && fixed->dwFileVersionMS == 0x00010000 && fixed->dwFileVersionLS == 0
-              && fixed->dwProductVersionMS == 0x00010000 && fixed->dwProductVersionLS == 0,
+                  && fixed->dwProductVersionMS == 0x00010000 && fixed->dwProductVersionLS == 0,
           "file and product version 1.0.0.0");
     check(hasFixed && fixed->dwFileFlags == 0 && fixed->dwFileOS == VOS__WINDOWS32
-              && fixed->dwFileType == VFT_APP,
+                  && fixed->dwFileType == VFT_APP,
           "no flags, 32-bit Windows, an application");
 
     WORD *translation = nullptr;
-    check(::VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void **>(&translation), &length)
-              && length == 4 && translation[0] == 0x0409 && translation[1] == 0x04B0,
+    check(::VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void **>(&translation),
+                           &length)
+                  && length == 4 && translation[0] == 0x0409 && translation[1] == 0x04B0,
           "translation 0x0409, 0x04B0");
 
-    struct Entry {
+    struct Entry
+    {
         const char *name;
         const char *text;
     };
-    for (const Entry &entry : {Entry{"CompanyName", "Varnholt Corp"}, Entry{"ProductName", "Pellavin"},
-                               Entry{"FileVersion", "1.00"}, Entry{"ProductVersion", "1.00"},
-                               Entry{"InternalName", "Pellavin"}, Entry{"OriginalFilename", "Pellavin.exe"}}) {
+    for (const Entry &entry :
+         {Entry{"CompanyName", "Varnholt Corp"}, Entry{"ProductName", "Pellavin"},
+          Entry{"FileVersion", "1.00"}, Entry{"ProductVersion", "1.00"}, Entry{"InternalName", "Pellavin"},
+          Entry{"OriginalFilename", "Pellavin.exe"}}) {
         const std::string text = versionString(info, entry.name);
         check(text == entry.text, std::string(entry.name) + " is \"" + text + "\"");
     }
 
     // The system picks an image of the icon group for each size it is asked for.
     for (const int side : {48, 32}) {
-        const HANDLE icon = ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                         side, side, LR_DEFAULTCOLOR);
+        const HANDLE icon = ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, side,
+                                         side, LR_DEFAULTCOLOR);
         ICONINFO iconInfo{};
         BITMAP colour{};
         const bool ok = icon && ::GetIconInfo(static_cast<HICON>(icon), &iconInfo) && iconInfo.hbmColor
-            && ::GetObjectW(iconInfo.hbmColor, sizeof colour, &colour) && colour.bmWidth == side
-            && colour.bmHeight == side;
+                        && ::GetObjectW(iconInfo.hbmColor, sizeof colour, &colour) && colour.bmWidth == side
+                        && colour.bmHeight == side;
         check(ok, "the icon group gives a " + std::to_string(side) + " pixel image");
         if (iconInfo.hbmColor)
             ::DeleteObject(iconInfo.hbmColor);

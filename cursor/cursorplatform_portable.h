@@ -19,7 +19,9 @@ class QWidget;
 // Where no desktop-wide cursor can be replaced, "the standard arrow" is the arrow cursor of
 // this program's own windows: every top-level window, those opened later included, shows the
 // installed cursor wherever its widgets do not ask for another (a text box keeps its I-beam).
-class PortableCursorPlatform final : public QObject, public cursorplatform::CursorPlatform
+class PortableCursorPlatform final
+    : public QObject
+    , public cursorplatform::CursorPlatform
 {
     Q_OBJECT
 

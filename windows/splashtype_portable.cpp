@@ -8,6 +8,6 @@ Qt::WindowFlags windowFlags()
     return Qt::Tool | Qt::FramelessWindowHint;
 }
 
-void keepOffTaskbar(QWidget &) {}
+void keepOffTaskbar(QWidget &) { }
 
 }

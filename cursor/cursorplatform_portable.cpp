@@ -1,4 +1,4 @@
-#include "portablecursor.h"
+#include "cursorplatform_portable.h"
 
 #include "cursorfile.h"
 
@@ -130,8 +130,7 @@ PortableCursorPlatform::Handle PortableCursorPlatform::LoadCursorFromFile(const 
         const std::uint32_t bounded = std::clamp<std::uint32_t>(jiffies, 1, 60 * 60);
         image->stepMs.push_back(static_cast<int>(bounded * MsPerJiffy + 0.5));
     }
-    if (image->frames.empty() || image->sequence.empty()
-        || image->sequence.size() != image->stepMs.size())
+    if (image->frames.empty() || image->sequence.empty() || image->sequence.size() != image->stepMs.size())
         return 0;
     m_loaded.emplace(std::move(*bytes), image);
     return store(std::move(image));
