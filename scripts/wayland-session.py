@@ -86,17 +86,12 @@ def answer_box():
 
 
 def expected(question):
-    match = re.search(r"(\d+)\s*(\S)\s*(\d+)\s*=", question)
+    # The question is spoken with its operator in words ("8 minus 7 = ?"), after what is new.
+    match = re.search(r"(\d+)\s+(plus|minus|times|divided by)\s+(\d+)\s*=", question)
     if not match:
         return None
     a, op, b = int(match[1]), match[2], int(match[3])
-    if op == "+":
-        return a + b
-    if op in "-\u2212":
-        return a - b
-    if op in "*x\u00d7":
-        return a * b
-    return a // b
+    return {"plus": a + b, "minus": a - b, "times": a * b}.get(op, a // b if b else None)
 
 
 def main():
