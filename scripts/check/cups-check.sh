@@ -68,7 +68,7 @@ EOF
   export CUPS_SERVER="$work/cups.sock" PELLAVIN_CUPS_WORK="$work"
   cupsd -f -c "$work/conf/cupsd.conf" -s "$work/conf/cups-files.conf" &
   echo $! >"$work/cupsd.pid"
-  for _ in $(seq 100); do lpstat -r >/dev/null 2>&1 && break; sleep 0.1; done
+  for _ in $(seq 100); do lpstat -r 2>/dev/null | grep -q "scheduler is running" && break; sleep 0.1; done
   lpstat -r
   lpadmin -p PDF -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
   lpadmin -d PDF

@@ -201,7 +201,7 @@ chmod 640 "$cups/conf/"*.conf
 export CUPS_SERVER="$cups/cups.sock"
 cupsd -f -c "$cups/conf/cupsd.conf" -s "$cups/conf/cups-files.conf" &
 echo $! >"$cups/cupsd.pid"
-for _ in $(seq 100); do lpstat -r >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 100); do lpstat -r 2>/dev/null | grep -q "scheduler is running" && break; sleep 0.1; done
 lpadmin -p PDF -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
 lpadmin -d PDF
 touch "$cups/marker"
