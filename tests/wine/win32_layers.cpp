@@ -1,5 +1,5 @@
 // Runs the program's Windows layers against a real Windows API (Wine in CI): the registry
-// reading on values that scripts/wine-check.sh wrote, the cursor calls on the shipped cursor
+// reading on values that scripts/check/wine-check.sh wrote, the cursor calls on the shipped cursor
 // files, the system colours, and the version resource and icon as the system reads them.
 //
 //     win32_layers.exe <key under HKEY_LOCAL_MACHINE holding the script's values>

@@ -2,10 +2,10 @@
 # Builds Pellavin for release, installs it into a staging folder and checks that each piece
 # lands in its place, validates the menu entry and the AppStream file, makes the Debian
 # package and has Debian's package checker (lintian) look at it:
-#   ./scripts/package-check.sh [build folder]   (the .deb is left in the build folder)
+#   ./scripts/check/package-check.sh [build folder]   (the .deb is left in the build folder)
 # Installs what it needs on Debian 12 (through sudo when not root).
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(realpath -m "${1:-$root/build-package}")
 "$root/scripts/deps.sh" --package
 

@@ -6,10 +6,10 @@
 #     with xdotool and read back over AT-SPI, first as a Wayland program, then as an X program
 #     on XWayland.
 # Photographs of each are left in the work folder.
-#   ./scripts/wayland-check.sh [build folder] [work folder]
+#   ./scripts/check/wayland-check.sh [build folder] [work folder]
 # Installs what it needs on Debian 12 (through sudo when not root).
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 
 passed=0
 failed=0
@@ -49,7 +49,7 @@ if [[ "${1:-}" == --nested ]]; then
     local name=$1; shift
     (cd "$build" && exec env "$@" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 ./pellavin >/dev/null 2>"$work/$name.err") &
     local program=$!
-    DISPLAY=$outer /usr/bin/python3 "$root/scripts/wayland-session.py" "$name" | tee "$work/$name.log" || true
+    DISPLAY=$outer /usr/bin/python3 "$root/scripts/check/wayland-session.py" "$name" | tee "$work/$name.log" || true
     sleep 0.5
     import -display "$outer" -window root "$work/$name.png"
     kill "$program" 2>/dev/null || true

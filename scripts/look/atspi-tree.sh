@@ -3,25 +3,18 @@
 # session with the accessibility bus, gets past the splash window, the name prompt and the
 # greeting, and prints the accessible tree of the main window as it arrives over AT-SPI; then
 # answers wrongly once and prints the message box that is announced, and the answer box after
-# it. ./scripts/atspi-tree.sh; with PELLAVIN_BUILD_DIR set, uses the program built there.
+# it. ./scripts/look/atspi-tree.sh; with PELLAVIN_BUILD_DIR set, uses the program built there.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 
 if [[ "${1:-}" == --in-session ]]; then
   # Inside dbus-run-session, on the virtual screen: the bus, the program, the keys.
+  . "$root/scripts/lib.sh"
   pids=()
   trap 'kill "${pids[@]}" 2>/dev/null || true' EXIT
   /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
   pids+=($!)
-  waitfor() {
-    for _ in $(seq 150); do
-      xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 && return 0
-      sleep 0.1
-    done
-    echo "no window named $1" >&2
-    return 1
-  }
-  tree() { /usr/bin/python3 "$root/scripts/atspi-tree.py" "$@"; }
+  tree() { /usr/bin/python3 "$root/scripts/look/atspi-tree.py" "$@"; }
   # Presses a key until the named window has gone, or the program shows no box any more:
   # a key pressed while a window is still coming up can be lost.
   pressWhile() {
@@ -49,7 +42,7 @@ if [[ "${1:-}" == --in-session ]]; then
     xdotool key a
     sleep 0.5
   done
-  waitfor "User Name Input"
+  waitfor "User Name Input" 1 150
   pressWhile Return "User Name Input"  # the default name
   for _ in $(seq 40); do tree has-alert && break; sleep 0.25; done
   pressWhile Return alert              # the greeting
@@ -73,7 +66,7 @@ if [[ ! -f "$build/CMakeCache.txt" ]]; then
 fi
 cmake --build "$build" --target pellavin pellavin_cursor_files >/dev/null
 
-. "$root/scripts/xscreen.sh"
+. "$root/scripts/lib.sh"
 trap screen_stop EXIT
 screen_start
 # D-Bus warns that it cannot raise its file limit; that is harmless.

@@ -4,14 +4,14 @@
 # skipped question (skipping on until a subtraction comes up), a change of level and its new
 # question, and the menu bar on F10. Orca speaks through speech-dispatcher and espeak-ng into a
 # silent sound device.
-#   ./scripts/orca-session.sh [--punctuation all|most|some|none]   (Orca's own default: most)
+#   ./scripts/check/orca-session.sh [--punctuation all|most|some|none]   (Orca's own default: most)
 # It prints what Orca said, then what the synthesizer was given once speech-dispatcher had
 # turned symbols into words for that punctuation level, then checks that the greeting, a
 # subtraction with its "minus", the tries left, the question after a skip, the new level and
 # the File menu were spoken ("orca: N passed, M failed"). With PELLAVIN_BUILD_DIR set, uses
 # the program built there.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 
 punctuation=most
 if [[ "${1:-}" == --punctuation ]]; then
@@ -168,7 +168,7 @@ if [[ ! -f "$build/CMakeCache.txt" ]]; then
 fi
 cmake --build "$build" --target pellavin pellavin_cursor_files >/dev/null
 
-. "$root/scripts/xscreen.sh"
+. "$root/scripts/lib.sh"
 trap screen_stop EXIT
 screen_start
 # D-Bus warns that it cannot raise its file limit; that is harmless.

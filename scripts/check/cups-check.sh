@@ -4,10 +4,10 @@
 # on a virtual screen to a question, chooses Print twice and Exit, and checks that exactly one
 # job came out as a PDF. Then, with the server stopped, chooses Print again and checks that a
 # box says so and the session goes on.
-#   ./scripts/cups-check.sh [build folder]
+#   ./scripts/check/cups-check.sh [build folder]
 # Installs what it needs on Debian 12. Needs root: the PDF printer's backend runs as root.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 if [[ $(id -u) -ne 0 ]]; then exec sudo "$0" "$@"; fi
 
 if [[ "${1:-}" != --session ]]; then
@@ -32,7 +32,7 @@ if [[ "${1:-}" != --session ]]; then
   }
   trap cleanup EXIT
 
-  . "$root/scripts/xscreen.sh"
+  . "$root/scripts/lib.sh"
   screen_start
   pids+=("${screen_pids[@]}")
 
@@ -68,19 +68,20 @@ EOF
   export CUPS_SERVER="$work/cups.sock" PELLAVIN_CUPS_WORK="$work"
   cupsd -f -c "$work/conf/cupsd.conf" -s "$work/conf/cups-files.conf" &
   echo $! >"$work/cupsd.pid"
-  for _ in $(seq 100); do lpstat -r 2>/dev/null | grep -q "is running" && break; sleep 0.1; done
+  for _ in $(seq 100); do lpstat -r 2>/dev/null | grep -q "scheduler is running" && break; sleep 0.1; done
   lpstat -r
   lpadmin -p PDF -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null || { echo "the CUPS server took no PDF printer"; exit 1; }
   lpadmin -d PDF
   lpstat -d
 
   status=0
-  (cd "$build" && timeout 300 dbus-run-session -- "$root/scripts/cups-check.sh" --session) || status=$?
+  (cd "$build" && timeout 300 dbus-run-session -- "$root/scripts/check/cups-check.sh" --session) || status=$?
   [[ $status -ne 0 ]] && { echo "--- cupsd log"; tail -20 "$work/log/error_log" || true; }
   exit "$status"
 fi
 
 # From here on: inside a D-Bus session, in the build folder, with the server up.
+. "$root/scripts/lib.sh"
 work=$PELLAVIN_CUPS_WORK
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
 launcher=$!
@@ -94,14 +95,6 @@ pass() { echo "ok: $1"; passed=$((passed + 1)); }
 fail() { echo "FAIL: $1"; failed=$((failed + 1)); }
 
 visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l; }
-# Waits up to five seconds for as many visible windows named $1 as $2.
-waitfor() {
-  for _ in $(seq 50); do
-    [[ $(visible "$1") -ge $2 ]] && return 0
-    sleep 0.1
-  done
-  return 1
-}
 # Keys go to the main window, whatever the window manager has focused.
 keys() {
   local id
@@ -120,11 +113,11 @@ startSession() {
   done
   sleep 0.5
   xdotool key a
-  waitfor "User Name Input" 1 || { fail "no name prompt"; return 1; }
+  waitfor -q "User Name Input" 1 50 || { fail "no name prompt"; return 1; }
   xdotool key Return
   sleep 0.5
   xdotool key Return
-  waitfor '^Pellavin$' 1 || { fail "no main window"; return 1; }
+  waitfor -q '^Pellavin$' 1 50 || { fail "no main window"; return 1; }
   sleep 0.5
 }
 
@@ -202,7 +195,7 @@ for _ in $(seq 100); do kill -0 "$cupsd" 2>/dev/null || break; sleep 0.1; done
 lpstat -r 2>&1 | grep -q 'is running' && fail "the server is still up"
 if startSession; then
   keys ctrl+p
-  if waitfor '^Pellavin$' 2; then
+  if waitfor -q '^Pellavin$' 2 50; then
     pass "Print opened a second window titled Pellavin"
     sleep 0.5
     import -window root "$PWD/no-printer.png" 2>/dev/null && echo "screenshot: $PWD/no-printer.png"
@@ -220,7 +213,7 @@ if startSession; then
     kill -0 "$program" 2>/dev/null && pass "the session goes on" || fail "the program ended"
     # The session still answers its menus: Print again shows the box again.
     keys ctrl+p
-    waitfor '^Pellavin$' 2 && pass "a second Print shows the box again" || fail "no box on a second Print"
+    waitfor -q '^Pellavin$' 2 50 && pass "a second Print shows the box again" || fail "no box on a second Print"
     xdotool key Return
     sleep 0.3
   else

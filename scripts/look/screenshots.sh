@@ -2,12 +2,12 @@
 # Starts Pellavin on a virtual 96-dpi screen with a window manager, walks through the splash
 # window, the name prompt, the greeting, the main window, the About box and the help window,
 # and saves a screenshot of each:
-#   ./scripts/screenshots.sh [--scale FACTOR] [--lang LANG] [--language LANGUAGE] [output folder]
+#   ./scripts/look/screenshots.sh [--scale FACTOR] [--lang LANG] [--language LANGUAGE] [output folder]
 # --scale 2 draws the windows as on a high-density screen (QT_SCALE_FACTOR), into
 # build/screenshots-x2 unless a folder is given. --lang de_DE.UTF-8 (or --language de:fr) shows
 # them in that language, into build/screenshots-de_DE.UTF-8; without either they are English.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 scale=1 lang=C.UTF-8 language=""
 while [[ "${1:-}" == --* ]]; do
   case "$1" in
@@ -31,25 +31,13 @@ mkdir -p "$out"
 
 size=1024x768
 [[ "$scale" != 1 ]] && size=2048x1536
-. "$root/scripts/xscreen.sh"
+. "$root/scripts/lib.sh"
 pids=()
 cleanup() { kill "${pids[@]}" 2>/dev/null || true; screen_stop; }
 trap cleanup EXIT
 screen_start "$size"
 
 shot() { sleep 0.6; import -window root "$out/$1.png"; echo "$out/$1.png"; }
-# Windows come and go while xdotool searches, so it may fail on one that just went: try again.
-# xdotool matches titles bytewise: letters beyond ASCII match as any bytes.
-waitfor() {
-  local pattern
-  pattern=$(LC_ALL=C sed 's/[^ -~]\{1,\}/.*/g' <<<"$1")
-  for _ in $(seq 100); do
-    xdotool search --onlyvisible --name "$pattern" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  echo "no window named $1" >&2
-  return 1
-}
 # Clicks at a point given relative to the top-left corner of the named window's client area,
 # in the window's own (unscaled) pixels.
 clickin() {

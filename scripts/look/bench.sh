@@ -2,14 +2,14 @@
 # Measures Pellavin against the floor, a Qt Widgets program of one window holding one label,
 # and against references that do what its splash window and idle main window visibly do, all
 # built in Release with the same compiler and flags, on one virtual 96-dpi screen without a
-# window manager, taking runs of the programs in turn: ./scripts/bench.sh
+# window manager, taking runs of the programs in turn: ./scripts/look/bench.sh
 # The pass marks for start-up are instructions counted by callgrind, the same on every run;
 # wall and CPU times, which other programs' load moves by a third, are shown for information.
 # BENCH_RUNS (default 7) and BENCH_IDLE (seconds of idle CPU measured, default 20) change the
 # run; PELLAVIN_BENCH_DIR the build folder (build-bench). With --instructions it only counts
 # the instructions, in a minute; the profiles stay in the build folder's profiles/.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 runs=${BENCH_RUNS:-7}
 idle=${BENCH_IDLE:-20}
 

@@ -2,19 +2,20 @@
 # Installs the Debian package on a fresh Debian 12 system with apt-get, starts Pellavin there
 # on a virtual screen of this machine, photographs the splash window and the main window, and
 # checks that removing the package leaves no file behind.
-#   ./scripts/fresh-deb-check.sh [package] [screenshot folder]
-# Needs root, and the fresh-machine tool beside the repository (../shared/tools).
+#   ./scripts/check/fresh-deb-check.sh [package] [screenshot folder] [fresh-machine tool]
+# Needs root, and the fresh-machine tool: a script kept outside the repository that starts a
+# clean Debian 12 system; by default the one at ../shared/tools/fresh-machine.sh beside the clone.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 deb=$(realpath "${1:-$root/build-package/pellavin_1.0.0_amd64.deb}")
 out=$(realpath -m "${2:-$root/build-package/fresh-screenshots}")
-tool=$(realpath "$root/../shared/tools/fresh-machine.sh")
+tool=$(realpath "${3:-$root/../shared/tools/fresh-machine.sh}")
 run=${FRESH_RUN:-/var/tmp/fresh-run}
 export FRESH_RUN=$run
 "$root/scripts/deps.sh" --screens
 mkdir -p "$out"
 
-. "$root/scripts/xscreen.sh"
+. "$root/scripts/lib.sh"
 pids=()
 cleanup() { kill "${pids[@]}" 2>/dev/null || true; screen_stop; }
 trap cleanup EXIT

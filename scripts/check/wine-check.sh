@@ -2,10 +2,10 @@
 # Cross-compiles the program's Windows layers (cursor, registry, system colours) and its
 # resource script with MinGW, links them into tests/wine/win32_layers.cpp and runs that under
 # Wine, in a Wine prefix of its own, against registry values written here with "reg add".
-#   ./scripts/wine-check.sh [work folder]
+#   ./scripts/check/wine-check.sh [work folder]
 # Installs what it needs on Debian 12 (through sudo when not root).
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(realpath -m "${1:-$root/build-wine}")
 
 packages=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine the way ctest runs a test program here (it is the cross
 # build's CMAKE_CROSSCOMPILING_EMULATOR):
-#   scripts/wine-run.sh program.exe [arguments...]
+#   scripts/check/wine-run.sh program.exe [arguments...]
 # Wine hands no QT_* variable of the Unix environment to a Windows program, so they are set
 # inside it through cmd. WINEPREFIX must name a made prefix; WINEPATH should list the folders
 # of Qt's and MinGW's libraries. Unix paths work as they are: Wine's drive Z: is the root.

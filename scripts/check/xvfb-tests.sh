@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Runs the window tests again on a real X server with a window manager, where activation,
-# focus and other programs' windows behave as on a desktop: ./scripts/xvfb-tests.sh [build folder]
+# focus and other programs' windows behave as on a desktop: ./scripts/check/xvfb-tests.sh [build folder]
 # (the folder that ./scripts/test.sh built; build-tests by default).
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(realpath "${1:-$root/build-tests}")
 "$root/scripts/deps.sh" --screens
 
-. "$root/scripts/xscreen.sh"
+. "$root/scripts/lib.sh"
 trap screen_stop EXIT
 screen_start
 

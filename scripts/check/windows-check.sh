@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Windows program, built here and run under Wine:
-#  - the Windows layers and resource script (scripts/wine-check.sh);
+#  - the Windows layers and resource script (scripts/check/wine-check.sh);
 #  - Qt for MinGW, built once and cached (scripts/qt-mingw.sh);
 #  - Pellavin and every test program cross-built with warnings as errors, the tests run
 #    under Wine, offscreen;
@@ -8,10 +8,10 @@
 #  - pellavin.exe from the zip, on a virtual screen with a window manager, driven with xdotool
 #    through a session, with screenshots; the system-information launcher with and without its
 #    registry value; Print twice and Exit to a CUPS server of its own.
-#   ./scripts/windows-check.sh [work folder]
+#   ./scripts/check/windows-check.sh [work folder]
 # Installs what it needs on Debian 12. Needs root for the CUPS part (the PDF backend runs as root).
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(realpath -m "${1:-$root/build-windows}")
 if [[ $(id -u) -ne 0 ]]; then exec sudo "$0" "$work"; fi
 
@@ -32,7 +32,7 @@ step_start=$SECONDS
 took() { echo "   ($((SECONDS - step_start)) s)"; step_start=$SECONDS; }
 
 echo "-- the Windows layers and resource script"
-"$root/scripts/wine-check.sh" "$work/layers"
+"$root/scripts/check/wine-check.sh" "$work/layers"
 took
 
 echo "-- Qt for MinGW"
@@ -44,7 +44,7 @@ echo "-- cross-building Pellavin and its tests, warnings as errors"
 build=$work/build
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELLAVIN_WERROR=ON \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DPELLAVIN_QT_MINGW="$qt" -DQT_HOST_PATH=/usr \
-  -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-run.sh" >"$work/configure.log" ||
+  -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/check/wine-run.sh" >"$work/configure.log" ||
   { cat "$work/configure.log"; exit 1; }
 cmake --build "$build" -j 2 >"$work/build.log" 2>&1 || { grep -E -A8 'error|warning' "$work/build.log" | head -80; exit 1; }
 grep -q 'warning:' "$work/build.log" && { grep 'warning:' "$work/build.log"; exit 1; }
@@ -157,7 +157,7 @@ x86_64-w64-mingw32-gcc-posix -O1 -Wall -Wextra -Werror "$root/tests/wine/msinfo_
 
 cups=$(mktemp -d /tmp/pellavin-wincups.XXXXXX)
 chmod 755 "$cups"
-. "$root/scripts/xscreen.sh"
+. "$root/scripts/lib.sh"
 program=0
 cleanup() {
   [[ $program -ne 0 ]] && kill "$program" 2>/dev/null || true
@@ -168,7 +168,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A CUPS server of its own with a PDF printer as the default, as scripts/cups-check.sh has it;
+# A CUPS server of its own with a PDF printer as the default, as scripts/check/cups-check.sh has it;
 # Wine finds its printers through libcups, which reads CUPS_SERVER.
 mkdir -p "$cups/conf/ppd" "$cups/spool/tmp" "$cups/cache" "$cups/state" "$cups/log"
 cat >"$cups/conf/cupsd.conf" <<EOF
@@ -201,7 +201,7 @@ chmod 640 "$cups/conf/"*.conf
 export CUPS_SERVER="$cups/cups.sock"
 cupsd -f -c "$cups/conf/cupsd.conf" -s "$cups/conf/cups-files.conf" &
 echo $! >"$cups/cupsd.pid"
-for _ in $(seq 100); do lpstat -r 2>/dev/null | grep -q "is running" && break; sleep 0.1; done
+for _ in $(seq 100); do lpstat -r 2>/dev/null | grep -q "scheduler is running" && break; sleep 0.1; done
 lpadmin -p PDF -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null || { echo "the CUPS server took no PDF printer"; exit 1; }
 lpadmin -d PDF
 touch "$cups/marker"
@@ -229,13 +229,6 @@ ocr() {
     tesseract - - 2>/dev/null | tr '\n' ' '
 }
 windows_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l; }
-waitfor() {
-  for _ in $(seq 100); do
-    [[ $(windows_named "$1") -ge $2 ]] && return 0
-    sleep 0.1
-  done
-  return 1
-}
 keys() { xdotool key --clearmodifiers --delay 80 "$@"; sleep 0.6; }
 focus() {
   local id
@@ -259,7 +252,7 @@ else
 fi
 xdotool windowactivate --sync "$(xdotool search --onlyvisible --class pellavin | head -n 1)" 2>/dev/null || true
 keys a
-waitfor 'User Name Input' 1 && pass "a key opened the name prompt" || fail "no name prompt"
+waitfor -q 'User Name Input' 1 && pass "a key opened the name prompt" || fail "no name prompt"
 sleep 0.5
 shot 2-name-prompt
 xdotool type --delay 60 'Robert'
@@ -317,7 +310,7 @@ echo "-- Help > About and System Info"
 focus '^Pellavin$'
 # Alt alone moves into the menu bar; Help is the third menu.
 keys alt Right Right Down Return
-if waitfor '^About Pellavin$' 1; then
+if waitfor -q '^About Pellavin$' 1; then
   sleep 0.5
   shot 7-about
   pass "Help > About opened the About box"
@@ -333,7 +326,7 @@ if waitfor '^About Pellavin$' 1; then
   "$wine" reg delete "$msinfo_key" /v PATH /f >/dev/null 2>&1
   focus '^About Pellavin$'
   keys alt+s
-  if waitfor '^Pellavin$' 2; then
+  if waitfor -q '^Pellavin$' 2; then
     sleep 0.5
     shot 8-sysinfo-unavailable
     ocr 8-sysinfo-unavailable | grep -qiE 'System In.ormation Is Unavailable At This Time' &&
