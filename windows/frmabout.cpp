@@ -93,6 +93,7 @@ void frmAbout::buildControls()
     lblTitle = makeLabel(this, "lblTitle", {}, twipsRect(1560, 240, 3885, 480), font, Fixed);
     setBlackText(lblTitle);
     lblVersion = makeLabel(this, "lblVersion", {}, twipsRect(1560, 840, 3885, 225), font, Fixed);
+    // The description is kept as written, misspellings included.
     lblDescription = makeLabel(this, "lblDescription",
                                //: "mathimatical", "expriance", "challange" and "accurace" are
                                //: misspelt on purpose; spell your language correctly.

@@ -31,6 +31,7 @@ frmHelp::frmHelp(QWidget *parent)
     setFont(dialogFont());
     setSizeGripEnabled(false);
 
+    // The help texts are kept as written, misspellings included.
     Label1 = makeHelpLabel(this, "Label1",
                            tr("Use the difficulty settings to choose the difficulty which most "
                               "suits you."),
