@@ -3,6 +3,7 @@
 #include "forms.h"
 #include "frmabout.h"
 #include "frmhelp.h"
+#include "labelfit.h"
 #include "layout.h"
 #include "runtimeservices.h"
 
@@ -36,6 +37,9 @@ frmMath::frmMath(RuntimeServices &services, cursorplatform::CursorPlatform &curs
     setWindowIcon(QIcon(QStringLiteral(":/pictures/pellavin.ico")));
 
     buildControls();
+    // The questions-to-go caption only just fits its box in the classic font; where a wider
+    // stand-in font would wrap it and cut off the second line, the font is narrowed instead.
+    narrowToFit(lblQuestionsToGo);
     buildMenus();
 
     setFixedSize(centralWidget()->width(), centralWidget()->height() + menuBar()->sizeHint().height());

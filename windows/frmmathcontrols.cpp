@@ -2,7 +2,6 @@
 
 #include "frmmath.h"
 
-#include "labelfit.h"
 #include "layout.h"
 
 #include <QAction>
@@ -85,9 +84,6 @@ void frmMath::buildControls()
     fraStatus = makeFrame(client, "fraStatus", tr("Status"), twipsRect(120, 3120, 4335, 735));
     lblQuestionsToGo = makeLabel(fraStatus, "lblQuestionsToGo", tr("Number of questions to go:"),
                                  twipsRect(120, 360, 1935, 255), normal, Fixed);
-    // The box holds the caption on one line in the classic font only just; where a wider
-    // stand-in font would wrap it and cut off the second line, the font is narrowed instead.
-    narrowToFit(lblQuestionsToGo);
     lblQuestionsToGoNumber =
             makeLabel(fraStatus, "lblQuestionsToGoNumber", {}, twipsRect(2160, 360, 615, 255), normal, Fixed);
 
