@@ -268,9 +268,17 @@ eval "$(xdotool getwindowgeometry --shell "$main")"
 # The question line: the frame "Question" sits at the top of the client area, under the menu
 # bar; the operands' and the operator's labels are read one by one.
 import -window root -crop "300x90+$X+$Y" +repage "$shots/question.png" 2>/dev/null
+# A lone digit touching the crop's edge is often read as nothing: give it a margin, and try it
+# as a word where it is not read as a line.
 digits() {
-  convert "$shots/question.png" -crop "$1" +repage -colorspace Gray -resize 300% -threshold 60% png:- 2>/dev/null |
-    tesseract - - --psm 7 -c tessedit_char_whitelist=0123456789 2>/dev/null | tr -cd '0-9'
+  local psm read
+  for psm in 7 8; do
+    read=$(convert "$shots/question.png" -crop "$1" +repage -colorspace Gray -resize 300% -threshold 60% \
+             -bordercolor white -border 20 png:- 2>/dev/null |
+           tesseract - - --psm "$psm" -c tessedit_char_whitelist=0123456789 2>/dev/null | tr -cd '0-9')
+    [[ -n $read ]] && break
+  done
+  echo "$read"
 }
 a=$(digits 59x43+24+24)
 b=$(digits 59x43+128+24)
