@@ -4,6 +4,9 @@
 #     in screen_pids; the sourcing script calls screen_stop when it exits.
 #   waitfor [-q] NAME [COUNT] [TENTHS]  waits up to TENTHS tenths of a second (100) until COUNT
 #     windows (1) whose title matches NAME are visible; says which it missed unless -q.
+#   cups_start DIR  starts a CUPS server of its own, with its configuration, spool and logs in
+#     DIR, and cups-pdf as its default printer; exports CUPS_SERVER and leaves the server's
+#     process number in DIR/cupsd.pid.
 screen_pids=()
 
 screen_start() {
@@ -42,4 +45,44 @@ waitfor() {
   done
   [[ -n $quiet ]] || echo "no window named $1" >&2
   return 1
+}
+
+cups_start() {
+  local dir=$1
+  mkdir -p "$dir/conf/ppd" "$dir/spool/tmp" "$dir/cache" "$dir/state" "$dir/log"
+  cat >"$dir/conf/cupsd.conf" <<EOF
+Listen $dir/cups.sock
+LogLevel warn
+WebInterface No
+Browsing No
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+EOF
+  cat >"$dir/conf/cups-files.conf" <<EOF
+ServerRoot $dir/conf
+RequestRoot $dir/spool
+TempDir $dir/spool/tmp
+CacheDir $dir/cache
+StateDir $dir/state
+ErrorLog $dir/log/error_log
+AccessLog $dir/log/access_log
+PageLog $dir/log/page_log
+SystemGroup root lpadmin
+EOF
+  chmod 640 "$dir/conf/"*.conf
+  export CUPS_SERVER="$dir/cups.sock"
+  cupsd -f -c "$dir/conf/cupsd.conf" -s "$dir/conf/cups-files.conf" &
+  echo $! >"$dir/cupsd.pid"
+  # "lpstat -r" succeeds whether the server is up or not: read what it says.
+  for _ in $(seq 100); do lpstat -r 2>/dev/null | grep -q "scheduler is running" && break; sleep 0.1; done
+  lpadmin -p PDF -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null ||
+    { echo "the CUPS server took no PDF printer"; return 1; }
+  lpadmin -d PDF
 }

@@ -37,41 +37,9 @@ if [[ "${1:-}" != --session ]]; then
   pids+=("${screen_pids[@]}")
 
   # The server's configuration, spool and logs all live in the work folder.
-  mkdir -p "$work/conf/ppd" "$work/spool/tmp" "$work/cache" "$work/state" "$work/log"
-  cat >"$work/conf/cupsd.conf" <<EOF
-Listen $work/cups.sock
-LogLevel warn
-WebInterface No
-Browsing No
-<Location />
-  Order allow,deny
-  Allow all
-</Location>
-<Policy default>
-  <Limit All>
-    Order deny,allow
-  </Limit>
-</Policy>
-EOF
-  cat >"$work/conf/cups-files.conf" <<EOF
-ServerRoot $work/conf
-RequestRoot $work/spool
-TempDir $work/spool/tmp
-CacheDir $work/cache
-StateDir $work/state
-ErrorLog $work/log/error_log
-AccessLog $work/log/access_log
-PageLog $work/log/page_log
-SystemGroup root lpadmin
-EOF
-  chmod 640 "$work/conf/"*.conf
-  export CUPS_SERVER="$work/cups.sock" PELLAVIN_CUPS_WORK="$work"
-  cupsd -f -c "$work/conf/cupsd.conf" -s "$work/conf/cups-files.conf" &
-  echo $! >"$work/cupsd.pid"
-  for _ in $(seq 100); do lpstat -r 2>/dev/null | grep -q "scheduler is running" && break; sleep 0.1; done
+  cups_start "$work" || exit 1
+  export PELLAVIN_CUPS_WORK="$work"
   lpstat -r
-  lpadmin -p PDF -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null || { echo "the CUPS server took no PDF printer"; exit 1; }
-  lpadmin -d PDF
   lpstat -d
 
   status=0

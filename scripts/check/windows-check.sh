@@ -168,42 +168,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A CUPS server of its own with a PDF printer as the default, as scripts/check/cups-check.sh has it;
-# Wine finds its printers through libcups, which reads CUPS_SERVER.
-mkdir -p "$cups/conf/ppd" "$cups/spool/tmp" "$cups/cache" "$cups/state" "$cups/log"
-cat >"$cups/conf/cupsd.conf" <<EOF
-Listen $cups/cups.sock
-LogLevel warn
-WebInterface No
-Browsing No
-<Location />
-  Order allow,deny
-  Allow all
-</Location>
-<Policy default>
-  <Limit All>
-    Order deny,allow
-  </Limit>
-</Policy>
-EOF
-cat >"$cups/conf/cups-files.conf" <<EOF
-ServerRoot $cups/conf
-RequestRoot $cups/spool
-TempDir $cups/spool/tmp
-CacheDir $cups/cache
-StateDir $cups/state
-ErrorLog $cups/log/error_log
-AccessLog $cups/log/access_log
-PageLog $cups/log/page_log
-SystemGroup root lpadmin
-EOF
-chmod 640 "$cups/conf/"*.conf
-export CUPS_SERVER="$cups/cups.sock"
-cupsd -f -c "$cups/conf/cupsd.conf" -s "$cups/conf/cups-files.conf" &
-echo $! >"$cups/cupsd.pid"
-for _ in $(seq 100); do lpstat -r 2>/dev/null | grep -q "scheduler is running" && break; sleep 0.1; done
-lpadmin -p PDF -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null || { echo "the CUPS server took no PDF printer"; exit 1; }
-lpadmin -d PDF
+# A CUPS server of its own with a PDF printer as the default; Wine finds its printers through
+# libcups, which reads CUPS_SERVER.
+cups_start "$cups" || exit 1
 touch "$cups/marker"
 
 screen_start 1024x768
