@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBackingStore>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -184,6 +185,21 @@ private slots:
         QTRY_VERIFY(watch.paints > 0);
         QCOMPARE(watch.size, QSize(200, 200));
         w.imgLogo->removeEventFilter(&watch);
+    }
+
+    // Unloading gives back the logo and the picture buffer of the hidden window; shown again,
+    // it has both back.
+    void unloadedSplashWindowComesBackWhole()
+    {
+        handOver();
+        frmSplash &w = splash();
+        QVERIFY(w.imgLogo->pixmap().isNull());
+        QVERIFY(w.backingStore()->size().width() <= 1);
+
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTRY_COMPARE(w.imgLogo->pixmap().size(), QSize(200, 200));
+        QTRY_COMPARE(w.backingStore()->size(), w.size());
     }
 
     void splashLabels_data()

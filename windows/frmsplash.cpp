@@ -7,6 +7,7 @@
 #include "splashtype.h"
 #include "syscolor.h"
 
+#include <QBackingStore>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -178,7 +179,18 @@ void frmSplash::clicked()
 void frmSplash::unloadAndShowMath()
 {
     close();
+    unloadPictures();
     m_forms.showMath();
+}
+
+void frmSplash::unloadPictures()
+{
+    // A hidden window keeps its back buffer and its label keeps the logo and a scaled copy:
+    // near a megabyte that the main window would be built on top of. Both come back if the
+    // window is shown again: the buffer at the window's size, the logo at its next exposure.
+    imgLogo->clear();
+    if (QBackingStore *store = backingStore())
+        store->resize(QSize(1, 1));
 }
 
 bool frmSplash::event(QEvent *event)

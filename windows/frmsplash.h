@@ -61,6 +61,7 @@ private:
     void buildControls();
     void loadLogo();
     void unloadAndShowMath();
+    void unloadPictures();
     void clicked();
 
     RuntimeServices &m_services;
