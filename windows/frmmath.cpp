@@ -1,6 +1,7 @@
 #include "frmmath.h"
 
 #include "forms.h"
+#include "freedmemory.h"
 #include "frmabout.h"
 #include "frmhelp.h"
 #include "labelfit.h"
@@ -75,6 +76,9 @@ void frmMath::Show()
     if (firstDisplay) {
         m_loaded = true;
         Form_Load();
+        // The name prompt and the greeting have come and gone: what they held goes back to
+        // the system before this window's own picture buffer is made on top of it.
+        returnFreedMemory();
     }
     show();
     if (firstDisplay)

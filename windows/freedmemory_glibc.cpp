@@ -1,0 +1,8 @@
+#include "freedmemory.h"
+
+#include <malloc.h>
+
+void returnFreedMemory()
+{
+    malloc_trim(0);
+}
