@@ -6,12 +6,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QInputDialog>
+#include <QLibrary>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPointer>
-#include <QPrinter>
-#include <QPrinterInfo>
 
 #include <algorithm>
 #include <chrono>
@@ -45,26 +43,34 @@ private:
     QPointer<QWidget> m_window;
 };
 
-std::unique_ptr<QPrinter> defaultPrinter()
+// Qt's print support is loaded with the printing module at the first Print: most sessions
+// never print, and linking it would map it into every start. A module that is missing or
+// cannot be loaded counts as no printer.
+std::unique_ptr<PrintJob> openPrintJobThroughModule()
 {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull())
+    static OpenDefaultPrintJob *const open = []() -> OpenDefaultPrintJob * {
+        const QString programDir = QCoreApplication::applicationDirPath();
+        for (const QString &dir : {programDir, programDir + QStringLiteral("/" PELLAVIN_MODULE_DIR)}) {
+            QLibrary module(dir + QStringLiteral("/pellavin_printing"));
+            if (auto *entry =
+                        reinterpret_cast<OpenDefaultPrintJob *>(module.resolve(OpenDefaultPrintJobSymbol)))
+                return entry;
+        }
         return nullptr;
-    return std::make_unique<QPrinter>(info);
+    }();
+    return std::unique_ptr<PrintJob>(open ? open() : nullptr);
 }
 
 }
 
 QtRuntimeServices::QtRuntimeServices()
     : m_random(0)
-    , m_printerFactory(defaultPrinter)
+    , m_printJobFactory(openPrintJobThroughModule)
 {
 }
 
-QtRuntimeServices::~QtRuntimeServices()
-{
-    finishPrinting();
-}
+// The open document goes to the printer when the program ends rather than being lost.
+QtRuntimeServices::~QtRuntimeServices() = default;
 
 int QtRuntimeServices::MsgBox(const QString &prompt, Buttons buttons, const QString &title)
 {
@@ -164,45 +170,23 @@ bool QtRuntimeServices::FileExists(const QString &path) const
 
 bool QtRuntimeServices::PrintLine(const QString &text)
 {
-    if (!m_painter) {
-        std::unique_ptr<QPrinter> printer = m_printerFactory ? m_printerFactory() : nullptr;
-        if (!printer)
+    if (!m_printJob) {
+        m_printJob = m_printJobFactory ? m_printJobFactory() : nullptr;
+        if (!m_printJob)
             return false;
-        auto painter = std::make_unique<QPainter>();
-        if (!painter->begin(printer.get()))
-            return false;
-        m_printer = std::move(printer);
-        m_painter = std::move(painter);
-        m_printedLines = 0;
     }
-    const int lineHeight = m_painter->fontMetrics().lineSpacing();
-    if ((m_printedLines + 1) * lineHeight > m_printer->height()) {
-        if (!m_printer->newPage())
-            return false;
-        m_printedLines = 0;
-    }
-    m_painter->drawText(0, (m_printedLines + 1) * lineHeight, text);
-    ++m_printedLines;
-    return true;
+    return m_printJob->PrintLine(text);
 }
 
-void QtRuntimeServices::setPrinterFactory(PrinterFactory factory)
+void QtRuntimeServices::setPrintJobFactory(PrintJobFactory factory)
 {
-    m_printerFactory = std::move(factory);
-}
-
-void QtRuntimeServices::finishPrinting()
-{
-    // The open document goes to the printer when the program ends rather than being lost.
-    if (m_painter)
-        m_painter->end();
-    m_painter.reset();
-    m_printer.reset();
+    m_printJobFactory = std::move(factory);
 }
 
 void QtRuntimeServices::End()
 {
-    finishPrinting();
+    // The open document goes to the printer before the program ends.
+    m_printJob.reset();
     std::fflush(nullptr);
     std::_Exit(0);
 }

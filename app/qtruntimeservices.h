@@ -1,21 +1,19 @@
 #pragma once
 
+#include "printjob.h"
 #include "runtimeservices.h"
 
 #include <functional>
 #include <memory>
 #include <random>
 
-class QPainter;
-class QPrinter;
-
 // The services on Qt's own boxes, printer and process launcher.
 class QtRuntimeServices final : public RuntimeServices
 {
 public:
-    // Makes the printer that Print writes to: the system's default printer, or nullptr when
-    // there is none. Tests print to a file instead.
-    using PrinterFactory = std::function<std::unique_ptr<QPrinter>()>;
+    // Opens the document that Print writes to: on the system's default printer, through the
+    // printing module, or nullptr when there is none. Tests print to a file instead.
+    using PrintJobFactory = std::function<std::unique_ptr<PrintJob>()>;
 
     QtRuntimeServices();
     ~QtRuntimeServices() override;
@@ -34,14 +32,10 @@ public:
     bool PrintLine(const QString &text) override;
     void End() override;
 
-    void setPrinterFactory(PrinterFactory factory);
+    void setPrintJobFactory(PrintJobFactory factory);
 
 private:
-    void finishPrinting();
-
     std::mt19937_64 m_random;
-    PrinterFactory m_printerFactory;
-    std::unique_ptr<QPrinter> m_printer;
-    std::unique_ptr<QPainter> m_painter;
-    int m_printedLines = 0;
+    PrintJobFactory m_printJobFactory;
+    std::unique_ptr<PrintJob> m_printJob;
 };

@@ -1,4 +1,5 @@
 #include "launcher.h"
+#include "qtprintjob.h"
 #include "qtruntimeservices.h"
 
 #include <QAccessible>
@@ -7,9 +8,11 @@
 #include <QDir>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLibrary>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -211,12 +214,12 @@ private slots:
         int printersMade = 0;
         {
             QtRuntimeServices printing;
-            printing.setPrinterFactory([&] {
+            printing.setPrintJobFactory([&] {
                 ++printersMade;
                 auto printer = std::make_unique<QPrinter>();
                 printer->setOutputFormat(QPrinter::PdfFormat);
                 printer->setOutputFileName(pdf);
-                return printer;
+                return openPrintJob(std::move(printer));
             });
             QVERIFY(printing.PrintLine(QString()));
             QVERIFY(printing.PrintLine(QString()));
@@ -234,21 +237,34 @@ private slots:
     void printWithoutAWorkingPrinter()
     {
         QtRuntimeServices printing;
-        printing.setPrinterFactory([] { return std::unique_ptr<QPrinter>(); });
+        printing.setPrintJobFactory([] { return openPrintJob(nullptr); });
         QVERIFY(!printing.PrintLine(QString()));
 
         // A printer that cannot start its document; the next Print tries afresh.
         int tries = 0;
-        printing.setPrinterFactory([&tries] {
+        printing.setPrintJobFactory([&tries] {
             ++tries;
             auto printer = std::make_unique<QPrinter>();
             printer->setOutputFormat(QPrinter::PdfFormat);
             printer->setOutputFileName(QStringLiteral("/nonexistent-folder/out.pdf"));
-            return printer;
+            return openPrintJob(std::move(printer));
         });
         QVERIFY(!printing.PrintLine(QString()));
         QVERIFY(!printing.PrintLine(QString()));
         QCOMPARE(tries, 2);
+    }
+
+    // The printing module is found in its folder by the name the program asks for, and its
+    // entry is the one the program resolves; its job on a printer is the one tested above.
+    void printingModuleIsFoundByName()
+    {
+        const QString folder = QFileInfo(QStringLiteral(PELLAVIN_PRINTING_MODULE)).absolutePath();
+        QLibrary module(folder + QStringLiteral("/pellavin_printing"));
+        auto *open = reinterpret_cast<OpenDefaultPrintJob *>(module.resolve(OpenDefaultPrintJobSymbol));
+        QVERIFY2(open, qPrintable(module.errorString()));
+        // A machine with a real printer is left alone.
+        if (QPrinterInfo::defaultPrinter().isNull())
+            QVERIFY(!open());
     }
 
     void fileTest()
