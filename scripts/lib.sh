@@ -4,10 +4,21 @@
 #     in screen_pids; the sourcing script calls screen_stop when it exits.
 #   waitfor [-q] NAME [COUNT] [TENTHS]  waits up to TENTHS tenths of a second (100) until COUNT
 #     windows (1) whose title matches NAME are visible; says which it missed unless -q.
+#   program_build BUILD  configures BUILD (RelWithDebInfo, without the tests) unless it is
+#     configured already, keeping a folder's own settings, and builds the program there.
 #   cups_start DIR  starts a CUPS server of its own, with its configuration, spool and logs in
 #     DIR, and cups-pdf as its default printer; exports CUPS_SERVER and leaves the server's
 #     process number in DIR/cupsd.pid.
 screen_pids=()
+
+program_build() {
+  local sources
+  sources=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  if [[ ! -f "$1/CMakeCache.txt" ]]; then
+    cmake -S "$sources" -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
+  fi
+  cmake --build "$1" --target pellavin pellavin_cursor_files >/dev/null
+}
 
 screen_start() {
   local size=${1:-1024x768} ready number

@@ -17,10 +17,8 @@ if [[ "${1:-}" != --session ]]; then
   . "$root/scripts/apt-install.sh"
   apt_install "${packages[@]}"
   # A build folder made already (by package-check.sh, say) keeps its settings.
-  if [[ ! -f "$build/CMakeCache.txt" ]]; then
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
-  fi
-  cmake --build "$build" --target pellavin pellavin_cursor_files -j "$(nproc)" >/dev/null
+  . "$root/scripts/lib.sh"
+  program_build "$build"
 
   work=$(mktemp -d /tmp/pellavin-cups.XXXXXX)
   chmod 755 "$work"
@@ -32,7 +30,6 @@ if [[ "${1:-}" != --session ]]; then
   }
   trap cleanup EXIT
 
-  . "$root/scripts/lib.sh"
   screen_start
   pids+=("${screen_pids[@]}")
 

@@ -70,10 +70,8 @@ work=$(realpath -m "${2:-$build/wayland-check}")
 "$root/scripts/deps.sh" --screens
 . "$root/scripts/apt-install.sh"
 apt_install weston xwayland qt6-wayland dbus
-if [[ ! -f "$build/CMakeCache.txt" ]]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
-fi
-cmake --build "$build" --target pellavin pellavin_cursor_files >/dev/null
+. "$root/scripts/lib.sh"
+program_build "$build"
 mkdir -p "$work"
 rm -f "$work"/*.png "$work"/*.err "$work"/*.log
 

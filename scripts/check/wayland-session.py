@@ -5,12 +5,16 @@
 # after a message box arrives whole.
 # Prints "ok: ..." or "FAIL: ..." for each step. Run by wayland-check.sh, under the system
 # interpreter, where pyatspi lives.
+import os
 import re
 import subprocess
 import sys
 import time
 
 import pyatspi
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from pellavin_atspi import find, program_windows  # noqa: E402
 
 label = sys.argv[1] if len(sys.argv) > 1 else "session"
 failures = 0
@@ -32,21 +36,11 @@ def typed(text):
     subprocess.run(["xdotool", "type", "--delay", "60", text], check=True)
 
 
-def windows():
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is None:
-            continue
-        frames = [w for w in app if w is not None]
-        if any(w.name == "Pellavin" for w in frames):
-            return frames
-    return []
-
-
-def wait_for(find, timeout=10.0):
+def wait_for(look, timeout=10.0):
     end = time.time() + timeout
     while time.time() < end:
         try:
-            found = find()
+            found = look()
         except Exception:  # a window going away while it is looked at
             found = None
         if found:
@@ -55,34 +49,23 @@ def wait_for(find, timeout=10.0):
     return None
 
 
-def find_in(acc, test):
-    if test(acc):
-        return acc
-    for child in acc:
-        if child is not None:
-            found = find_in(child, test)
-            if found is not None:
-                return found
-    return None
-
-
 def active(acc):
     return acc.getState().contains(pyatspi.STATE_ACTIVE)
 
 
 def alert():
-    return next((w for w in windows() if w.getRole() == pyatspi.ROLE_ALERT), None)
+    return next((w for w in program_windows() if w.getRole() == pyatspi.ROLE_ALERT), None)
 
 
 def alert_text(box):
-    label = find_in(box, lambda a: a.getRole() == pyatspi.ROLE_LABEL and a.name)
+    label = find(box, lambda a: a.getRole() == pyatspi.ROLE_LABEL and a.name)
     return label.name if label else box.name
 
 
 def answer_box():
-    main = next((w for w in windows() if w.name == "Pellavin" and w.getRole() == pyatspi.ROLE_FRAME
+    main = next((w for w in program_windows() if w.name == "Pellavin" and w.getRole() == pyatspi.ROLE_FRAME
                  and w.description != "Press any key to start."), None)
-    return main and find_in(main, lambda a: a.getRole() == pyatspi.ROLE_TEXT)
+    return main and find(main, lambda a: a.getRole() == pyatspi.ROLE_TEXT)
 
 
 def expected(question):
@@ -95,13 +78,13 @@ def expected(question):
 
 
 def main():
-    splash = wait_for(lambda: next((w for w in windows() if w.description == "Press any key to start."), None))
+    splash = wait_for(lambda: next((w for w in program_windows() if w.description == "Press any key to start."), None))
     if not report(splash is not None, "the splash window is on the accessibility bus"):
         return
     # Once the desktop has given it the keyboard; no click.
     report(wait_for(lambda: active(splash)) is not None, "the splash window is active without a click")
     keys("a")
-    prompt = wait_for(lambda: next((w for w in windows() if w.name == "User Name Input"), None), 5)
+    prompt = wait_for(lambda: next((w for w in program_windows() if w.name == "User Name Input"), None), 5)
     if not report(prompt is not None, "one key on the splash window opens the name prompt"):
         return
     wait_for(lambda: active(prompt), 5)
@@ -126,7 +109,7 @@ def main():
     # The compositor gives the keyboard back to the main window when the box has gone (weston
     # takes a second or two: its fading out of the box, and its X window manager), and the
     # right answer, typed the moment it has, replaces the wrong one whole.
-    main = next(w for w in windows() if w.name == "Pellavin" and w.getRole() == pyatspi.ROLE_FRAME
+    main = next(w for w in program_windows() if w.name == "Pellavin" and w.getRole() == pyatspi.ROLE_FRAME
                 and w.description != "Press any key to start.")
     closed = time.time()
     keys("Return")

@@ -3,10 +3,14 @@
 # window ("main"), the message box that is up ("alert"), or the answer box alone ("answer").
 # "has-alert" only answers, by its exit status, whether a message box is up now.
 # Run by atspi-tree.sh, under the system interpreter, where pyatspi lives.
+import os
 import sys
 import time
 
 import pyatspi
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from pellavin_atspi import find, program_windows  # noqa: E402
 
 STATES = {pyatspi.STATE_FOCUSED: "focused", pyatspi.STATE_CHECKED: "checked",
           pyatspi.STATE_EDITABLE: "editable", pyatspi.STATE_FOCUSABLE: "focusable"}
@@ -16,12 +20,9 @@ def windows(timeout=20):
     """The top-level windows of the program, once it is on the bus."""
     end = time.time() + timeout
     while time.time() < end:
-        for app in pyatspi.Registry.getDesktop(0):
-            if app is None:
-                continue
-            frames = [w for w in app if w is not None]
-            if any(w.name == "Pellavin" for w in frames):
-                return frames
+        frames = program_windows()
+        if frames:
+            return frames
         time.sleep(0.2)
     sys.exit("Pellavin is not on the accessibility bus")
 
@@ -45,17 +46,6 @@ def dump(acc, depth=0):
     for child in acc:
         if child is not None:
             dump(child, depth + 1)
-
-
-def find(acc, test):
-    if test(acc):
-        return acc
-    for child in acc:
-        if child is not None:
-            found = find(child, test)
-            if found is not None:
-                return found
-    return None
 
 
 def main():

@@ -61,12 +61,8 @@ fi
 
 "$root/scripts/deps.sh" --screens
 build=${PELLAVIN_BUILD_DIR:-$root/build}
-if [[ ! -f "$build/CMakeCache.txt" ]]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
-fi
-cmake --build "$build" --target pellavin pellavin_cursor_files >/dev/null
-
 . "$root/scripts/lib.sh"
+program_build "$build"
 trap screen_stop EXIT
 screen_start
 # D-Bus warns that it cannot raise its file limit; that is harmless.
