@@ -1,5 +1,6 @@
 #include "frmsplash.h"
 
+#include "contrast.h"
 #include "forms.h"
 #include "layout.h"
 #include "ppm.h"
@@ -28,10 +29,16 @@ QColor systemColour(int index, const QPalette &palette)
     return palette.color(QPalette::Active, QPalette::HighlightedText);
 }
 
+// The labels on it keep the scheme's text colour where that reads; a high-contrast scheme may
+// give that colour to the system colour too. Then the highlight, which the scheme makes to
+// carry exactly this colour's text, or black or white.
 void fillWith(QWidget *widget, const QColor &colour)
 {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::WindowText,
+                     contrast::firstReadable(colour, {palette.color(QPalette::WindowText),
+                                                      palette.color(QPalette::Highlight)}));
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }
