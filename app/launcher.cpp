@@ -85,7 +85,8 @@ std::optional<launcher::Command> launcher::readCommandLine(
     std::u16string whole(line);
     if (isProgramTried(whole))
         return Command{std::move(whole), {}};
-    if (std::u16string completed = programName(line, extension); completed != whole && isProgramTried(completed))
+    if (std::u16string completed = programName(line, extension);
+        completed != whole && isProgramTried(completed))
         return Command{std::move(completed), {}};
 
     // Then the arguments may only start after a name that spells out ".exe" itself: a name

@@ -41,7 +41,8 @@ bool isNameOf(std::u16string_view body, std::u16string_view name)
 {
     if (name == body)
         return true;
-    if (name.size() == body.size() + 4 && name.substr(0, body.size()) == body && name.substr(body.size()) == u".exe")
+    if (name.size() == body.size() + 4 && name.substr(0, body.size()) == body
+        && name.substr(body.size()) == u".exe")
         return true;
     return name.size() < body.size() && body.substr(0, name.size()) == name
            && (body[name.size()] == u' ' || body[name.size()] == u'\t') && endsWithExe(name);
@@ -54,8 +55,9 @@ void checkCommandLine(const std::string &value)
     const std::u16string line(value.begin(), value.end());
     const std::size_t start = line.find_first_not_of(u" \t");
     const std::size_t end = line.find_last_not_of(u" \t");
-    const std::u16string_view body = start == line.npos ? std::u16string_view()
-                                                        : std::u16string_view(line).substr(start, end - start + 1);
+    const std::u16string_view body = start == line.npos
+                                             ? std::u16string_view()
+                                             : std::u16string_view(line).substr(start, end - start + 1);
     const bool quoted = !body.empty() && body.front() == u'"';
     int tries = 0;
     const auto command = launcher::readCommandLine(line, u".exe", [&](const std::u16string &name) {
@@ -76,7 +78,8 @@ void checkCommandLine(const std::string &value)
         // The name inside the quotes, with ".exe" where it had no extension.
         const std::u16string_view program = command->program;
         const std::u16string_view inner = body.substr(1);
-        const std::size_t named = inner.substr(0, program.size()) == program ? program.size() : program.size() - 4;
+        const std::size_t named =
+                inner.substr(0, program.size()) == program ? program.size() : program.size() - 4;
         if (program.size() > inner.size() + 4 || inner.substr(0, named) != program.substr(0, named))
             __builtin_trap();
     } else if (!arguments.empty() && !endsWithExe(command->program)) {

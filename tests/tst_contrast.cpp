@@ -69,8 +69,7 @@ void verifyTextsRead(QWidget *window)
             // Selected text takes the scheme's selection colours, which are the desktop's.
             edit->deselect();
             box = edit->rect().adjusted(2, 2, -2, -2);
-        }
-        else if (auto *frame = qobject_cast<QGroupBox *>(widget); frame && !frame->title().isEmpty())
+        } else if (auto *frame = qobject_cast<QGroupBox *>(widget); frame && !frame->title().isEmpty())
             box = QRect(6, 0, frame->fontMetrics().horizontalAdvance(frame->title()) + 4,
                         frame->fontMetrics().height());
         else if (auto *menuBar = qobject_cast<QMenuBar *>(widget))

@@ -322,8 +322,8 @@ private slots:
                 << "C:\\Tools\\msinfo.exe"
                 << "/report \"a b.txt\"" << 2;
         QTest::newRow("arguments after .EXE, with blanks in the folder")
-                << "  " + tool.toUpper() + "  /nfo x" << QStringList{tool.toUpper(), planted} << tool.toUpper()
-                << "/nfo x" << 3;
+                << "  " + tool.toUpper() + "  /nfo x" << QStringList{tool.toUpper(), planted}
+                << tool.toUpper() << "/nfo x" << 3;
         QTest::newRow("no extension")
                 << "C:\\My.Tools\\info" << QStringList{"C:\\My.Tools\\info.exe"} << "C:\\My.Tools\\info.exe"
                 << "" << 2;

@@ -26,7 +26,8 @@ double contrast::ratio(const QColor &a, const QColor &b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-QColor contrast::firstReadable(const QColor &background, std::initializer_list<QColor> colours, double minimum)
+QColor contrast::firstReadable(const QColor &background, std::initializer_list<QColor> colours,
+                               double minimum)
 {
     for (const QColor &colour : colours) {
         if (ratio(colour, background) >= minimum)

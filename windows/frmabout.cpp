@@ -34,9 +34,9 @@ protected:
     {
         QPainter painter(this);
         const int end = twipsToPixels(5654);
-        const QColor dark = contrast::firstReadable(palette().color(QPalette::Window),
-                                                    {QColor(128, 128, 128), palette().color(QPalette::WindowText)},
-                                                    contrast::VisibleMark);
+        const QColor dark = contrast::firstReadable(
+                palette().color(QPalette::Window),
+                {QColor(128, 128, 128), palette().color(QPalette::WindowText)}, contrast::VisibleMark);
         painter.fillRect(QRect(QPoint(twipsToPixels(90), twipsToPixels(2445) - Top),
                                QPoint(end - 1, twipsToPixels(2445) - Top)),
                          dark);

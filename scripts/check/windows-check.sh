@@ -7,7 +7,8 @@
 #  - the zip and the installer made by CPack, the installer tried under Wine;
 #  - pellavin.exe from the zip, on a virtual screen with a window manager, driven with xdotool
 #    through a session, with screenshots; the system-information launcher with and without its
-#    registry value; Print twice and Exit to a CUPS server of its own.
+#    registry value; Print twice and Exit to a CUPS server of its own;
+#  - the same program on a student's desktop (scripts/check/windows-desktop-check.sh).
 #   ./scripts/check/windows-check.sh [work folder]
 # Installs what it needs on Debian 12. Needs root for the CUPS part (the PDF backend runs as root).
 set -euo pipefail
@@ -346,8 +347,12 @@ else
   fail "Print twice and Exit gave $jobs jobs and $pdfs PDF files"
 fi
 
+echo "-- a student's desktop: the tool's real registry path beside a planted program, high-contrast schemes"
+desktop_failed=0
+"$root/scripts/check/windows-desktop-check.sh" "$work" "$app" || desktop_failed=1
+
 echo "note: the desktop cursor is not shown here: Wine's SetSystemCursor returns TRUE and changes nothing,"
 echo "      so the pointer keeps the X theme's arrow; the program's cursor calls are checked by the test"
 echo "      programs above through their recording layer."
 echo "win32: $checks_passed passed, $checks_failed failed (package, installer and session)"
-[[ $failed -eq 0 && $checks_failed -eq 0 ]]
+[[ $failed -eq 0 && $checks_failed -eq 0 && $desktop_failed -eq 0 ]]
