@@ -1,10 +1,10 @@
-#include "cursorplatform.h"
-#include "layout.h"
-#include "qtruntimeservices.h"
-#include "registry.h"
-#include "sysinfo.h"
-#include "translations.h"
-#include "windowregistry.h"
+#include "app/sysinfo.h"
+#include "app/windowregistry.h"
+#include "cursor/cursorplatform.h"
+#include "i18n/translations.h"
+#include "services/qtruntimeservices.h"
+#include "services/registry/registry.h"
+#include "windows/layout.h"
 
 #include <QApplication>
 #include <QFontInfo>

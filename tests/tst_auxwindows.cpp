@@ -1,9 +1,9 @@
-#include "frmabout.h"
-#include "frmhelp.h"
-#include "labelfit.h"
-#include "layout.h"
-#include "ppm.h"
-#include "scriptedservices.h"
+#include "tests/scriptedservices.h"
+#include "windows/frmabout.h"
+#include "windows/frmhelp.h"
+#include "windows/labelfit.h"
+#include "windows/layout.h"
+#include "windows/ppm.h"
 
 #include <QFile>
 #include <QImage>
@@ -540,7 +540,7 @@ private slots:
 
     void programIcon()
     {
-        QFile file(QStringLiteral(PELLAVIN_SOURCE_DIR "/app/pellavin.ico"));
+        QFile file(QStringLiteral(PELLAVIN_SOURCE_DIR "/windows/pictures/pellavin.ico"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
         QFile built(QStringLiteral(":/pictures/pellavin.ico"));

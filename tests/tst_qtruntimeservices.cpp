@@ -1,6 +1,6 @@
-#include "launcher.h"
-#include "qtprintjob.h"
-#include "qtruntimeservices.h"
+#include "services/launcher.h"
+#include "services/printing/qtprintjob.h"
+#include "services/qtruntimeservices.h"
 
 #include <QAccessible>
 #include <QApplication>

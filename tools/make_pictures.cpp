@@ -4,8 +4,9 @@
 //
 // writes windows/pictures/calculator.jpg (the About box), windows/pictures/logo.jpg (the
 // splash window) and logo.ppm (its pixels as the JPEG decoder gives them, which the splash
-// window shows without loading an image decoder), app/pellavin.ico (the program icon) and
-// app/icons/pellavin-32.png and pellavin-48.png (the same icon for Linux desktops' icon themes). Digits are
+// window shows without loading an image decoder), windows/pictures/pellavin.ico (the program icon)
+// and packaging/linux/icons/pellavin-32.png and pellavin-48.png (the same icon for Linux desktops'
+// icon themes). Digits are
 // drawn as seven-segment shapes rather than text, so the output does not depend on the fonts of the machine.
 
 #include <QByteArray>
@@ -374,7 +375,8 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
 
     const QDir root(QString::fromLocal8Bit(argv[1]));
-    if (!root.mkpath(QStringLiteral("windows/pictures")) || !root.mkpath(QStringLiteral("app/icons"))) {
+    if (!root.mkpath(QStringLiteral("windows/pictures"))
+        || !root.mkpath(QStringLiteral("packaging/linux/icons"))) {
         std::fprintf(stderr, "cannot create the picture folders in %s\n", argv[1]);
         return 1;
     }
@@ -383,8 +385,10 @@ int main(int argc, char **argv)
             && writeJpeg(root.filePath(QStringLiteral("windows/pictures/logo.jpg")), logoPicture())
             && writePpm(root.filePath(QStringLiteral("windows/pictures/logo.ppm")),
                         QImage(root.filePath(QStringLiteral("windows/pictures/logo.jpg"))))
-            && writeFile(root.filePath(QStringLiteral("app/pellavin.ico")), iconFile())
-            && writePng(root.filePath(QStringLiteral("app/icons/pellavin-32.png")), iconPicture(32))
-            && writePng(root.filePath(QStringLiteral("app/icons/pellavin-48.png")), iconPicture(48));
+            && writeFile(root.filePath(QStringLiteral("windows/pictures/pellavin.ico")), iconFile())
+            && writePng(root.filePath(QStringLiteral("packaging/linux/icons/pellavin-32.png")),
+                        iconPicture(32))
+            && writePng(root.filePath(QStringLiteral("packaging/linux/icons/pellavin-48.png")),
+                        iconPicture(48));
     return ok ? 0 : 1;
 }

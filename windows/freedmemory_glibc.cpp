@@ -1,4 +1,4 @@
-#include "freedmemory.h"
+#include "windows/freedmemory.h"
 
 #include <malloc.h>
 

@@ -1,12 +1,12 @@
-#include "frmmath.h"
+#include "windows/frmmath.h"
 
-#include "forms.h"
-#include "freedmemory.h"
-#include "frmabout.h"
-#include "frmhelp.h"
-#include "labelfit.h"
-#include "layout.h"
-#include "runtimeservices.h"
+#include "services/runtimeservices.h"
+#include "windows/forms.h"
+#include "windows/freedmemory.h"
+#include "windows/frmabout.h"
+#include "windows/frmhelp.h"
+#include "windows/labelfit.h"
+#include "windows/layout.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,12 +1,12 @@
-#include "frmsplash.h"
+#include "windows/frmsplash.h"
 
-#include "contrast.h"
-#include "forms.h"
-#include "layout.h"
-#include "ppm.h"
-#include "runtimeservices.h"
-#include "splashtype.h"
-#include "syscolor.h"
+#include "services/runtimeservices.h"
+#include "windows/contrast.h"
+#include "windows/forms.h"
+#include "windows/layout.h"
+#include "windows/ppm.h"
+#include "windows/splashtype.h"
+#include "windows/syscolor.h"
 
 #include <QBackingStore>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
-#include "layout.h"
+#include "windows/layout.h"
 
-#include "contrast.h"
+#include "windows/contrast.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>

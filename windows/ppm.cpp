@@ -1,4 +1,4 @@
-#include "ppm.h"
+#include "windows/ppm.h"
 
 #include <cctype>
 

@@ -1,5 +1,5 @@
 // The loadable printing module: Qt's print support and the job on top of it.
-#include "qtprintjob.h"
+#include "services/printing/qtprintjob.h"
 
 #include <QtGlobal>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "printjob.h"
-#include "runtimeservices.h"
+#include "services/printing/printjob.h"
+#include "services/runtimeservices.h"
 
 #include <functional>
 #include <memory>

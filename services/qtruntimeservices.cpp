@@ -1,7 +1,7 @@
-#include "qtruntimeservices.h"
+#include "services/qtruntimeservices.h"
 
-#include "appinfo.h"
-#include "launcher.h"
+#include "services/appinfo.h"
+#include "services/launcher.h"
 
 #include <QApplication>
 #include <QDir>
