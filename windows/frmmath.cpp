@@ -2,7 +2,6 @@
 
 #include "services/runtimeservices.h"
 #include "windows/forms.h"
-#include "windows/freedmemory.h"
 #include "windows/frmabout.h"
 #include "windows/frmhelp.h"
 #include "windows/labelfit.h"
@@ -76,9 +75,6 @@ void frmMath::Show()
     if (firstDisplay) {
         m_loaded = true;
         Form_Load();
-        // The name prompt and the greeting have come and gone: what they held goes back to
-        // the system before this window's own picture buffer is made on top of it.
-        returnFreedMemory();
     }
     show();
     if (firstDisplay)

@@ -4,7 +4,6 @@
 #include "windows/contrast.h"
 #include "windows/forms.h"
 #include "windows/layout.h"
-#include "windows/ppm.h"
 #include "windows/splashtype.h"
 #include "windows/syscolor.h"
 
@@ -13,7 +12,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
-#include <QResource>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
@@ -276,13 +274,8 @@ void frmSplash::showEvent(QShowEvent *event)
 
 void frmSplash::loadLogo()
 {
-    if (!imgLogo->pixmap().isNull())
-        return;
-    // The JPEG's pixels are built in as well, decoded once by the tool that made them: showing
-    // them takes neither the image plugins nor the JPEG library.
-    const QImage pixels = readPpm(QResource(QStringLiteral(":/pictures/logo.ppm")).uncompressedData());
-    imgLogo->setPixmap(pixels.isNull() ? QPixmap(QStringLiteral(":/pictures/logo.jpg"))
-                                       : QPixmap::fromImage(pixels));
+    if (imgLogo->pixmap().isNull())
+        imgLogo->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.jpg")));
 }
 
 void frmSplash::hideEvent(QHideEvent *event)

@@ -1,8 +1,0 @@
-#include "windows/freedmemory.h"
-
-#include <malloc.h>
-
-void returnFreedMemory()
-{
-    malloc_trim(0);
-}
