@@ -196,9 +196,9 @@ void frmSplash::unloadAndShowMath()
 
 void frmSplash::unloadPictures()
 {
-    // A hidden window keeps its back buffer and its label keeps the logo and a scaled copy:
-    // near a megabyte that the main window would be built on top of. Both come back if the
-    // window is shown again: the buffer at the window's size, the logo at its next exposure.
+    // A hidden window keeps its back buffer and its label keeps the logo and a scaled copy,
+    // which the main window would be built on top of. Both come back if the window is shown
+    // again: the buffer at the window's size, the logo at its next exposure.
     imgLogo->clear();
     if (QBackingStore *store = backingStore())
         store->resize(QSize(1, 1));
