@@ -52,8 +52,8 @@ set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_NSIS_DISPLAY_NAME Pellavin)
 set(CPACK_NSIS_PACKAGE_NAME Pellavin)
-set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/app/pellavin.ico)
-set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/app/pellavin.ico)
+set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/windows/pictures/pellavin.ico)
+set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/windows/pictures/pellavin.ico)
 set(CPACK_NSIS_INSTALLED_ICON_NAME pellavin.exe)
 # The Start-menu shortcut starts the program in the install folder (a shortcut's working folder
 # is the installer's output folder), where Cursors\... resolves.
