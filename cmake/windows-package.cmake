@@ -3,8 +3,6 @@
 # pellavin-<version>-win64.zip of it and, where NSIS is installed, an installer.
 
 install(TARGETS pellavin RUNTIME DESTINATION .)
-# Loaded at the first Print, from beside the program.
-install(TARGETS pellavin_printing LIBRARY DESTINATION .)
 # Started from its own folder, the program finds Cursors\... beside it.
 install(DIRECTORY Cursors DESTINATION .)
 

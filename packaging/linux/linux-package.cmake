@@ -1,16 +1,14 @@
-# The Linux install: the program under bin, its printing module, the Cursors folder under
+# The Linux install: the program under bin, the Cursors folder under
 # share/pellavin, the menu entry, AppStream file, icons, manual page and Debian's package files.
 # "cpack -G DEB" makes pellavin_<version>_<arch>.deb of it. Qt's libraries are found from the
 # program's own links; the platform plugins ship in libqt6gui6, which those links bring.
 install(TARGETS pellavin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS pellavin_printing LIBRARY DESTINATION ${PELLAVIN_MODULE_INSTALL_DIR})
 if(CMAKE_STRIP)
   # A stripped program (cmake --install --strip, and the Debian package) also loses the
   # compilers' version notes, as Debian's own packages do.
   install(CODE "if(CMAKE_INSTALL_DO_STRIP)
     execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment
-      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/pellavin\"
-      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${PELLAVIN_MODULE_INSTALL_DIR}/pellavin_printing.so\")
+      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/pellavin\")
   endif()")
 endif()
 # One application id names the menu entry, the software-centre description and the icon.

@@ -5,7 +5,7 @@
 # first, are the README's map:
 #   services/registry, services/printing, cursor/file, i18n   what stands on nothing of ours
 #   services     the runtime-services interface, and its Qt implementation on the launcher
-#                and the printing module
+#                and the print job
 #   quiz         the quiz engine and its reading of numbers, on the services' interface
 #   cursor       the cursor theme, on the cursor-file reader
 #   windows      the four windows, on the quiz engine, the cursor theme and the services
