@@ -10,10 +10,10 @@
 
 namespace {
 
-const std::string ToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-const std::string ToolValue = "PATH";
-const std::string FolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
-const std::string FolderValue = "MSINFO";
+constexpr char ToolKey[] = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+constexpr char ToolValue[] = "PATH";
+constexpr char FolderKey[] = "SOFTWARE\\Microsoft\\Shared Tools Location";
+constexpr char FolderValue[] = "MSINFO";
 
 // Whether the tool was found, and where.
 bool findTool(RuntimeServices &services, registry::Registry &reg, QString &path)

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <utility>
 
@@ -128,7 +129,7 @@ PortableCursorPlatform::Handle PortableCursorPlatform::LoadCursorFromFile(const 
     for (const std::uint32_t jiffies : file->jiffies) {
         // A file may ask for 0 or for years: keep each step between one jiffy and a minute.
         const std::uint32_t bounded = std::clamp<std::uint32_t>(jiffies, 1, 60 * 60);
-        image->stepMs.push_back(static_cast<int>(bounded * MsPerJiffy + 0.5));
+        image->stepMs.push_back(static_cast<int>(std::lround(bounded * MsPerJiffy)));
     }
     if (image->frames.empty() || image->sequence.empty() || image->sequence.size() != image->stepMs.size())
         return 0;

@@ -24,6 +24,7 @@ bool install(const QString &file, const QStringList &folders)
         // QTranslator tries "qtbase_de_DE", then "qtbase_de", then "qtbase": the last one never
         // exists, so a bare prefix never loads.
         if (translator->load(file, folder) && QCoreApplication::installTranslator(translator.get())) {
+            // NOLINTNEXTLINE(bugprone-unused-return-value): the application, its parent, owns it now
             translator.release();
             return true;
         }
@@ -36,7 +37,7 @@ bool install(const QString &file, const QStringList &folders)
 QString installTranslations(const QStringList &uiLanguages)
 {
     for (const QString &uiLanguage : uiLanguages) {
-        const QString name = localeName(uiLanguage);
+        QString name = localeName(uiLanguage);
         const QString language = name.section(u'_', 0, 0).toLower();
         if (language.isEmpty())
             continue;

@@ -12,7 +12,7 @@ using Level = QuizView::Level;
 
 namespace {
 
-const QString Zero = QStringLiteral("00");
+constexpr QLatin1String Zero("00");
 
 QString operatorSymbol(int code)
 {
@@ -119,7 +119,7 @@ void QuizEngine::issueQuestion()
 
 void QuizEngine::endSession()
 {
-    auto &s = m_session;
+    const auto &s = m_session;
     const bool passed = s.intScorePercent >= PassMark;
     const QString percent = QString::number(s.intScorePercent);
     if (passed)

@@ -29,6 +29,8 @@ case "${1:-}" in
   --package) packages+=(dpkg-dev file desktop-file-utils appstream lintian) ;;
   # A virtual screen, a session bus, the X libraries of the benchmark's driver, and callgrind.
   --bench) packages+=(xvfb x11-utils dbus-x11 libx11-dev libxtst-dev valgrind) ;;
+  # The static analysers, which read the build's compile_commands.json, and the coverage report.
+  --analyse) packages+=(clazy clang-tidy-14 cppcheck gcovr) ;;
 esac
 
 # Waits for another program that is installing packages; prints one line for each step.

@@ -37,7 +37,7 @@ public:
     BoxOwner(const BoxOwner &) = delete;
     BoxOwner &operator=(const BoxOwner &) = delete;
 
-    QWidget *window() const { return m_window; }
+    QWidget *window() const { return m_window.data(); }
 
 private:
     QPointer<QWidget> m_window;

@@ -257,6 +257,9 @@ private slots:
         QTest::newRow("LIST size max") << with32(dflt, list - 4, 0xfffffff0u);
         QTest::newRow("icon size past LIST") << with32(dflt, list + 8, 0x10000);
         QTest::newRow("icon that is not a cursor") << with32(dflt, list + 12, 0x00030000);
+        QTest::newRow("4097 frames of one pixel") << riff(
+                chunk("anih", le32(36) + le32(4097) + le32(4097) + QByteArray(16, '\0') + le32(10) + le32(1))
+                + chunk("LIST", "fram" + chunk("icon", iconFile(pngBytes(1, 1), 1, 1)).repeated(4097)));
         QTest::newRow("zero frames") << riff(
                 chunk("anih", le32(36) + QByteArray(24, '\0') + le32(10) + le32(1)) + chunk("LIST", "fram"));
         QTest::newRow("no anih") << riff(chunk("LIST", "fram" + chunk("icon", arrow)));
@@ -293,12 +296,16 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         const QByteArray hello = shipped("Calc-Hello.ani");
-        auto inserted = [&](const QByteArray &c) {
-            return with32(QByteArray(hello).insert(12, c), 4, quint32(hello.size() + c.size() - 8));
+        auto inserted = [&](const QByteArray &c, qsizetype at = 12) {
+            return with32(QByteArray(hello).insert(at, c), 4, quint32(hello.size() + c.size() - 8));
         };
+        const qsizetype list = chunkData(hello, "LIST");
+        const quint32 listSize = qFromLittleEndian<quint32>(hello.constData() + list - 4);
         QTest::newRow("LIST INFO") << inserted(
                 chunk("LIST", "INFO" + chunk("INAM", "Hello") + chunk("IART", "Pellavin!")));
         QTest::newRow("unknown odd-sized chunk") << inserted(chunk("junk", "abc"));
+        QTest::newRow("unknown chunk among the frames")
+                << with32(inserted(chunk("junk", "abc"), list + 4), list - 4, listSize + 12);
         QTest::newRow("bytes after the RIFF") << hello + "trailing";
     }
 
@@ -422,6 +429,14 @@ private slots:
         QTest::newRow("palette image without PLTE")
                 << pngSignature + ihdr(5, 3, 8, 3) + idat(5, 3, 1) + end << false;
         QTest::newRow("unknown critical chunk") << png(5, 3, pngChunk("ABCD", "x")) << false;
+        QTest::newRow("second IHDR") << png(5, 3, ihdr(5, 3)) << false;
+        QTest::newRow("chunk type not letters") << png(5, 3, pngChunk("ab1d", "x")) << false;
+        QTest::newRow("chunk cut short") << sound.chopped(14) << false;
+        QTest::newRow("grey at 8 bits") << pngSignature + ihdr(5, 3, 8, 0) + idat(5, 3, 1) + end << true;
+        QTest::newRow("grey at 3 bits") << pngSignature + ihdr(5, 3, 3, 0) + idat(5, 3, 1) + end << false;
+        QTest::newRow("colour type 5") << pngSignature + ihdr(5, 3, 8, 5) + idat(5, 3) + end << false;
+        QTest::newRow("PLTE of 4 bytes")
+                << pngSignature + ihdr(5, 3, 8, 3) + pngChunk("PLTE", "abcd") + idat(5, 3, 1) + end << false;
         QTest::newRow("fuzz seed png.cur")
                 << shipped(PELLAVIN_SOURCE_DIR "/fuzz/corpus/png.cur").mid(22) << false;
         QTest::newRow("fuzz seed png-valid.cur")
@@ -486,6 +501,8 @@ private slots:
         QVERIFY(!cursorfile::load(big.fileName().toStdString()));
 
         QVERIFY(!cursorfile::load("/dev/zero"));
+        // A file that reads longer than its size says, as /proc's files do, is refused: it grew.
+        QVERIFY(!cursorfile::readFile("/proc/self/status"));
     }
 
     // A named pipe in a cursor file's place is refused at once, not waited on for a writer

@@ -69,6 +69,7 @@ void TestNumberText::val_data()
     QTest::newRow("capital E") << "1E1" << 10.0;
     QTest::newRow("e without digits") << "1e" << 1.0;
     QTest::newRow("e and sign without digits") << "1e+" << 1.0;
+    QTest::newRow("letter after the e") << "1ex" << 1.0;
     QTest::newRow("negative exponent") << "2e-1" << 0.2;
     QTest::newRow("e before any digit") << "e5" << 0.0;
     QTest::newRow("point first") << ".5" << 0.5;
@@ -159,6 +160,8 @@ void TestNumberText::format00_data()
     QTest::newRow("two digits") << 59LL << "59";
     QTest::newRow("three digits") << 100LL << "100";
     QTest::newRow("five digits") << 12345LL << "12345";
+    QTest::newRow("negative") << -5LL << "-05";
+    QTest::newRow("most negative") << std::numeric_limits<long long>::min() << "-9223372036854775808";
 }
 
 void TestNumberText::format00()
@@ -179,6 +182,8 @@ void TestNumberText::format00_0_data()
     QTest::newRow("2 of 19") << 10.526315789 << "10.5";
     QTest::newRow("hundred") << 100.0 << "100.0";
     QTest::newRow("5 of 11") << 45.4545 << "45.5";
+    QTest::newRow("negative") << -5.0 << "-05.0";
+    QTest::newRow("negative, rounded to zero") << -0.01 << "00.0";
 }
 
 void TestNumberText::format00_0()

@@ -70,8 +70,8 @@ QString frmMath::newsForScreenReaders()
         if (item->isChecked() && item != m_toldLevel) {
             m_toldLevel = item;
             // "Intermediate(+,-,x)" is read as "Intermediate", without its punctuation.
-            const QString caption = item->text();
-            news += mnuDifficulty->title() + u' ' + caption.left(caption.indexOf(u'(')).trimmed()
+            const QString text = item->text();
+            news += mnuDifficulty->title() + u' ' + text.left(text.indexOf(u'(')).trimmed()
                     + QStringLiteral(", ");
         }
     }

@@ -36,11 +36,11 @@ struct Cursor
 inline constexpr int maxImageSide = 256;
 inline constexpr std::uint32_t maxFrames = 4096;
 inline constexpr std::uint32_t maxSteps = 4096;
-inline constexpr std::size_t maxFileSize = 4 * 1024 * 1024;
+inline constexpr std::size_t maxFileSize = std::size_t{4} * 1024 * 1024;
 // Pixels once decoded, every frame of a file counted (shared or not), taken from the headers
 // before anything is decoded: a small file of compressed frames must not unpack to gigabytes.
 // 4096 frames of 32x32, or 64 of 256x256; 16 MiB as ARGB.
-inline constexpr std::size_t maxDecodedPixels = 4 * 1024 * 1024;
+inline constexpr std::size_t maxDecodedPixels = std::size_t{4} * 1024 * 1024;
 
 // .cur/.ico or .ani, told apart by content. PNG images are checked chunk by chunk (CRCs
 // included) but left compressed.

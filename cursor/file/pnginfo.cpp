@@ -89,8 +89,6 @@ std::optional<ImageInfo> pngInfo(Bytes b)
             info = ImageInfo{static_cast<int>(w), static_cast<int>(h), 32, 0, 0};
         } else if (!intact) {
             continue;
-        } else if (hasTag(*typeAndData, 0, "IHDR")) {
-            return std::nullopt;
         } else if (hasTag(*typeAndData, 0, "PLTE")) {
             if (colourType == 3 && (length == 0 || length % 3 != 0 || length > 3 * 256))
                 return std::nullopt;
@@ -102,7 +100,7 @@ std::optional<ImageInfo> pngInfo(Bytes b)
         } else if (hasTag(*typeAndData, 0, "IEND")) {
             return haveData ? info : std::nullopt;
         } else if (critical) {
-            return std::nullopt; // and not one we know
+            return std::nullopt; // a second IHDR, or one we do not know
         }
     }
 }
