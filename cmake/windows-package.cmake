@@ -59,6 +59,11 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME pellavin.exe)
 # is the installer's output folder), where Cursors\... resolves.
 set(CPACK_NSIS_CREATE_ICONS_EXTRA
   "SetOutPath '$INSTDIR'\nCreateShortCut '$SMPROGRAMS\\\\$STARTMENU_FOLDER\\\\Pellavin.lnk' '$INSTDIR\\\\pellavin.exe'")
-set(CPACK_NSIS_DELETE_ICONS_EXTRA "Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\Pellavin.lnk'")
-# An upgrade replaces the earlier version rather than installing beside it.
+# CPack's uninstaller removes the vendor's key for Pellavin but leaves the vendor's own, empty;
+# this runs after it.
+set(CPACK_NSIS_DELETE_ICONS_EXTRA
+  "Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\Pellavin.lnk'\nDeleteRegKey /ifempty SHCTX 'Software\\\\Varnholt Corp'")
+# An upgrade replaces the earlier version rather than installing beside it. It finds it under
+# the same key in Apps and Features, which by default would carry the version and so differ.
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Pellavin)
