@@ -1,6 +1,7 @@
 # The runnable Windows folder: the program, its Cursors folder, the Qt libraries and plugins it
 # loads and the MinGW runtime, which is what windeployqt would gather. "cpack" makes
-# pellavin-<version>-win64.zip of it and, where NSIS is installed, an installer.
+# pellavin-<version>-win64.zip of it and, where NSIS is installed, an installer, and where wixl
+# and msibuild (msitools) are, an MSI.
 
 install(TARGETS pellavin RUNTIME DESTINATION .)
 # Loaded at the first Print, from beside the program.
@@ -46,6 +47,19 @@ find_program(PELLAVIN_MAKENSIS makensis)
 if(PELLAVIN_MAKENSIS)
   list(APPEND CPACK_GENERATOR NSIS)
 endif()
+find_program(PELLAVIN_WIXL wixl)
+find_program(PELLAVIN_MSIBUILD msibuild)
+find_program(PELLAVIN_FAKETIME faketime)
+if(PELLAVIN_WIXL AND PELLAVIN_MSIBUILD)
+  list(APPEND CPACK_GENERATOR External)
+  set(CPACK_EXTERNAL_ENABLE_STAGING ON)
+  set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${PROJECT_SOURCE_DIR}/cmake/msi-package.cmake)
+  foreach(tool WIXL MSIBUILD FAKETIME)
+    set(CPACK_PELLAVIN_${tool} "${PELLAVIN_${tool}}")
+  endforeach()
+  set(CPACK_PELLAVIN_ICON ${PROJECT_SOURCE_DIR}/app/pellavin.ico)
+endif()
+
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 # A 64-bit installer for the 64-bit program: NSIS makes 32-bit ones unless told, and those need
 # the 32-bit half of the system (which a Wine without its i386 part lacks).
