@@ -1,7 +1,7 @@
 # The runnable Windows folder: the program, its Cursors folder, the Qt libraries and plugins it
 # loads and the MinGW runtime, which is what windeployqt would gather. "cpack" makes
 # pellavin-<version>-win64.zip of it and, where NSIS is installed, an installer, and where wixl
-# and msibuild (msitools) are, an MSI.
+# and msibuild (msitools) are, an MSI. Signing: codesign.cmake.
 
 install(TARGETS pellavin RUNTIME DESTINATION .)
 # Loaded at the first Print, from beside the program.
@@ -47,6 +47,12 @@ find_program(PELLAVIN_MAKENSIS makensis)
 if(PELLAVIN_MAKENSIS)
   list(APPEND CPACK_GENERATOR NSIS)
 endif()
+# The program's own files are signed in each package's copy of the tree; the installer and the MSI are signed once made.
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/package-stage.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/package-sign.cmake)
+find_program(PELLAVIN_OSSLSIGNCODE osslsigncode)
+set(CPACK_PELLAVIN_OSSLSIGNCODE "${PELLAVIN_OSSLSIGNCODE}")
+
 find_program(PELLAVIN_WIXL wixl)
 find_program(PELLAVIN_MSIBUILD msibuild)
 find_program(PELLAVIN_FAKETIME faketime)
