@@ -1,7 +1,8 @@
 # The runnable Windows folder: the program, its Cursors folder, the Qt libraries and plugins it
 # loads and the MinGW runtime, which is what windeployqt would gather. "cpack" makes
 # pellavin-<version>-win64.zip of it and, where NSIS is installed, an installer, and where wixl
-# and msibuild (msitools) are, an MSI. Signing: codesign.cmake.
+# and msibuild (msitools) are, an MSI. Signing and SOURCE_DATE_EPOCH: codesign.cmake and
+# package-stage.cmake.
 
 install(TARGETS pellavin RUNTIME DESTINATION .)
 # Loaded at the first Print, from beside the program.
@@ -47,7 +48,8 @@ find_program(PELLAVIN_MAKENSIS makensis)
 if(PELLAVIN_MAKENSIS)
   list(APPEND CPACK_GENERATOR NSIS)
 endif()
-# The program's own files are signed in each package's copy of the tree; the installer and the MSI are signed once made.
+# The program's own files are signed, and every file given the last commit's time, in each
+# package's copy of the tree; the installer and the MSI are signed once made.
 set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/package-stage.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/package-sign.cmake)
 find_program(PELLAVIN_OSSLSIGNCODE osslsigncode)
@@ -69,7 +71,9 @@ endif()
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 # A 64-bit installer for the 64-bit program: NSIS makes 32-bit ones unless told, and those need
 # the 32-bit half of the system (which a Wine without its i386 part lacks).
-set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+# Files keep no time of their own in the installer: CPack writes the options page it reserves
+# when it packs, which would give every build of one commit another installer.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode\nSetDateSave off")
 set(CPACK_NSIS_DISPLAY_NAME Pellavin)
 set(CPACK_NSIS_PACKAGE_NAME Pellavin)
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/app/pellavin.ico)

@@ -4,7 +4,8 @@
 #  - Qt for MinGW, built once and cached (scripts/qt-mingw.sh);
 #  - Pellavin and every test program cross-built with warnings as errors, the tests run
 #    under Wine, offscreen;
-#  - the zip and the installer made by CPack, the installer tried under Wine;
+#  - the zip, the installer and the MSI made by CPack, made again in another build folder and
+#    compared byte for byte (scripts/check/reproducible.sh); the installer tried under Wine;
 #  - pellavin.exe from the zip, on a virtual screen with a window manager, driven with xdotool
 #    through a session, with screenshots; the system-information launcher with and without its
 #    registry value; Print twice and Exit to a CUPS server of its own.
@@ -17,7 +18,9 @@ if [[ $(id -u) -ne 0 ]]; then exec sudo "$0" "$work"; fi
 
 packages=(wine wine64 fonts-wine fonts-liberation nsis unzip xvfb openbox xdotool imagemagick
           tesseract-ocr tesseract-ocr-eng cups printer-driver-cups-pdf cmake ninja-build
-          g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix)
+          g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+          # The MSI, the packages' signatures and their comparison.
+          wixl msitools faketime osslsigncode diffoscope-minimal)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -42,6 +45,8 @@ took
 
 echo "-- cross-building Pellavin and its tests, warnings as errors"
 build=$work/build
+. "$root/scripts/check/reproducible.sh"
+source_date_epoch "$build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELLAVIN_WERROR=ON \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DPELLAVIN_QT_MINGW="$qt" -DQT_HOST_PATH=/usr \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/check/wine-run.sh" >"$work/configure.log" ||
@@ -95,7 +100,7 @@ fi
 echo "win32: $passed passed, $failed failed (test programs under Wine)"
 took
 
-echo "-- the zip and the installer"
+echo "-- the zip, the installer and the MSI"
 (cd "$build" && cpack -C Release >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; exit 1; }
 zip=$build/pellavin-1.0.0-win64.zip
 installer=$build/pellavin-1.0.0-win64.exe
@@ -112,6 +117,23 @@ for file in pellavin.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6PrintSupport.d
   grep -qxF "$file" <<<"$listing" || fail "the zip lacks $file"
 done
 grep -q 'Qt6Test\|qoffscreen' <<<"$listing" && fail "the zip holds test-only files"
+msi=$build/pellavin-1.0.0-win64.msi
+[[ -f $msi ]] && pass "$(basename "$msi"): $(size "$msi")" || fail "no MSI"
+took
+
+echo "-- the same packages from another build folder, a while later (SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH)"
+again=$work/again
+rm -rf "$again"
+source_date_epoch "$again"
+cmake -S "$root" -B "$again" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELLAVIN_WERROR=ON -DBUILD_TESTING=OFF \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DPELLAVIN_QT_MINGW="$qt" -DQT_HOST_PATH=/usr \
+  >"$work/again.log" && cmake --build "$again" -j 2 >>"$work/again.log" 2>&1 &&
+  (cd "$again" && cpack -C Release >>"$work/again.log" 2>&1) || { tail -20 "$work/again.log"; exit 1; }
+for package in "$zip" "$installer" "$msi"; do
+  [[ -f $package ]] || continue
+  same_package "$package" "$again/$(basename "$package")" && pass "$(basename "$package") is reproducible" ||
+    fail "$(basename "$package") is not reproducible"
+done
 took
 
 if [[ -f $installer ]]; then
