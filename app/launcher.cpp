@@ -26,6 +26,28 @@ std::u16string_view trimmedFront(std::u16string_view text)
     return text.substr(start);
 }
 
+std::u16string_view trimmed(std::u16string_view text)
+{
+    text = trimmedFront(text);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool endsWithExe(std::u16string_view name)
+{
+    constexpr std::u16string_view Exe = u".exe";
+    if (name.size() < Exe.size())
+        return false;
+    const std::u16string_view end = name.substr(name.size() - Exe.size());
+    for (std::size_t i = 0; i < Exe.size(); ++i) {
+        const char16_t c = end[i] >= u'A' && end[i] <= u'Z' ? char16_t(end[i] - u'A' + u'a') : end[i];
+        if (c != Exe[i])
+            return false;
+    }
+    return true;
+}
+
 }
 
 bool launcher::isOrdinaryFile(std::uint32_t attributes)
@@ -40,7 +62,7 @@ std::optional<launcher::Command> launcher::readCommandLine(
 {
     if (line.size() > MaxCommandLine)
         return std::nullopt;
-    line = trimmedFront(line);
+    line = trimmed(line);
     if (line.empty())
         return std::nullopt;
 
@@ -53,22 +75,29 @@ std::optional<launcher::Command> launcher::readCommandLine(
         return Command{programName(name, extension), std::u16string(trimmedFront(rest))};
     }
 
-    // Each cut is tried at the start of a run of blanks, and last at the end of the line.
+    // The value is first of all a path: the whole of it, blanks and all, when it names a
+    // program (completed with the extension only at its very end).
     int tries = 0;
-    std::size_t cut = 0;
-    while (tries < MaxProgramTries) {
-        cut = line.find_first_of(u" \t", cut);
-        const std::u16string_view name = line.substr(0, cut);
-        std::u16string program = programName(name, extension);
+    const auto isProgramTried = [&](const std::u16string &name) {
         ++tries;
-        if (isProgram(program)) {
-            const std::u16string_view rest = cut == line.npos ? std::u16string_view() : line.substr(cut);
-            return Command{std::move(program), std::u16string(trimmedFront(rest))};
-        }
-        if (cut == line.npos)
-            break;
-        while (cut < line.size() && isBlank(line[cut]))
-            ++cut;
+        return isProgram(name);
+    };
+    std::u16string whole(line);
+    if (isProgramTried(whole))
+        return Command{std::move(whole), {}};
+    if (std::u16string completed = programName(line, extension);
+        completed != whole && isProgramTried(completed))
+        return Command{std::move(completed), {}};
+
+    // Then the arguments may only start after a name that spells out ".exe" itself: a name
+    // completed at a blank would let "C:\Program.exe" stand in for "C:\Program Files\...".
+    for (std::size_t cut = line.find_first_of(u" \t"); cut != line.npos && tries < MaxProgramTries;
+         cut = line.find_first_of(u" \t", cut + 1)) {
+        if (!endsWithExe(line.substr(0, cut)))
+            continue;
+        std::u16string name(line.substr(0, cut));
+        if (isProgramTried(name))
+            return Command{std::move(name), std::u16string(trimmedFront(line.substr(cut)))};
     }
     return std::nullopt;
 }

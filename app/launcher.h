@@ -19,7 +19,7 @@ constexpr std::uint32_t NoFile = 0xFFFFFFFF;
 
 // The system takes command lines of up to this many UTF-16 units; a longer one starts nothing.
 constexpr std::size_t MaxCommandLine = 32767;
-// At most this many programs are looked for in an unquoted line with blanks.
+// At most this many programs are looked for in an unquoted line.
 constexpr int MaxProgramTries = 64;
 
 // Whether something with these attributes counts as present: a file, neither hidden nor system.
@@ -31,12 +31,13 @@ struct Command
     std::u16string arguments; // the rest of the line, as typed
 };
 
-// Reads line as the system's launcher reads a command line. A program name in quotes ends at
-// the next quote. Without quotes, the name may hold blanks: the line is cut at each run of
-// blanks in turn, and the first cut whose name isProgram accepts is taken ("C:\Program
-// Files\x.exe /a" tries "C:\Program" first). A name whose last part has no extension gets
-// extension (".exe" on Windows). Nothing when the line is empty or too long, or no cut names a
-// program.
+// Reads line, a path taken from the registry, as a command line. A program name in quotes ends
+// at the next quote, and the arguments follow it. Without quotes the whole line, blanks at
+// either end aside, is the program when isProgram accepts it (or it with extension, ".exe" on
+// Windows, when its last part has none). Otherwise the arguments may start only at a blank right
+// after a name that ends in ".exe" itself ("C:\Tools\info.exe /report"): a shorter name is never
+// completed at a blank, so "C:\Program.exe" cannot stand in for "C:\Program Files\...".
+// Nothing when the line is empty or too long, or no name is accepted.
 std::optional<Command> readCommandLine(std::u16string_view line, std::u16string_view extension,
                                        const std::function<bool(const std::u16string &)> &isProgram);
 

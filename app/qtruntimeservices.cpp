@@ -157,8 +157,7 @@ bool QtRuntimeServices::Shell(const QString &path)
 {
     const auto command = launcher::readCommandLine(
             path.toStdU16String(), launcher::ProgramExtension, [](const std::u16string &program) {
-                const std::uint32_t attributes = launcher::fileAttributes(program);
-                return attributes != launcher::NoFile && (attributes & launcher::AttributeDirectory) == 0;
+                return launcher::isOrdinaryFile(launcher::fileAttributes(program));
             });
     return command && launcher::start(*command);
 }

@@ -16,6 +16,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -24,29 +25,44 @@ bool isHexDigit(char c)
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
 }
 
-// Whether name starts text, or does once the ".exe" the launcher adds is taken off.
-bool startsWithName(std::u16string_view text, std::u16string_view name)
+bool endsWithExe(std::u16string_view name)
 {
-    if (text.substr(0, name.size()) == name)
-        return true;
-    const std::u16string_view exe = u".exe";
-    return name.size() >= exe.size() && name.substr(name.size() - exe.size()) == exe
-           && text.substr(0, name.size() - exe.size()) == name.substr(0, name.size() - exe.size());
+    if (name.size() < 4)
+        return false;
+    std::u16string end(name.substr(name.size() - 4));
+    for (char16_t &c : end)
+        c = c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c;
+    return end == u".exe";
 }
 
-// The program comes from the start of the line (inside its quote, if any) and the arguments
-// from its end; every name looked for starts the line, and there are few of them.
+// The names an unquoted line may give: the whole line, that with ".exe", or the part before a
+// blank when that part spells out ".exe" itself (never a name completed at a blank).
+bool isNameOf(std::u16string_view body, std::u16string_view name)
+{
+    if (name == body)
+        return true;
+    if (name.size() == body.size() + 4 && name.substr(0, body.size()) == body
+        && name.substr(body.size()) == u".exe")
+        return true;
+    return name.size() < body.size() && body.substr(0, name.size()) == name
+           && (body[name.size()] == u' ' || body[name.size()] == u'\t') && endsWithExe(name);
+}
+
+// Every name looked for is one the line gives, and there are few of them; a quoted line looks
+// for none. The arguments come from the line's end.
 void checkCommandLine(const std::string &value)
 {
     const std::u16string line(value.begin(), value.end());
     const std::size_t start = line.find_first_not_of(u" \t");
-    const std::u16string_view body =
-            start == line.npos ? std::u16string_view() : std::u16string_view(line).substr(start);
+    const std::size_t end = line.find_last_not_of(u" \t");
+    const std::u16string_view body = start == line.npos
+                                             ? std::u16string_view()
+                                             : std::u16string_view(line).substr(start, end - start + 1);
     const bool quoted = !body.empty() && body.front() == u'"';
     int tries = 0;
     const auto command = launcher::readCommandLine(line, u".exe", [&](const std::u16string &name) {
         ++tries;
-        if (name.empty() || !startsWithName(body, name))
+        if (name.empty() || !isNameOf(body, name))
             __builtin_trap();
         return name.size() % 7 == 0;
     });
@@ -55,11 +71,21 @@ void checkCommandLine(const std::string &value)
     if (!command)
         return;
     const std::u16string_view arguments = command->arguments;
-    if (command->program.empty() || !startsWithName(quoted ? body.substr(1) : body, command->program)
-        || arguments.size() > body.size() || body.substr(body.size() - arguments.size()) != arguments)
+    if (command->program.empty() || arguments.size() > body.size()
+        || body.substr(body.size() - arguments.size()) != arguments)
         __builtin_trap();
+    if (quoted) {
+        // The name inside the quotes, with ".exe" where it had no extension.
+        const std::u16string_view program = command->program;
+        const std::u16string_view inner = body.substr(1);
+        const std::size_t named =
+                inner.substr(0, program.size()) == program ? program.size() : program.size() - 4;
+        if (program.size() > inner.size() + 4 || inner.substr(0, named) != program.substr(0, named))
+            __builtin_trap();
+    } else if (!arguments.empty() && !endsWithExe(command->program)) {
+        __builtin_trap();
+    }
 }
-
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)

@@ -305,18 +305,28 @@ private slots:
         QTest::addColumn<QString>("arguments");
         QTest::addColumn<int>("tries");
         const QString tool = QStringLiteral("C:\\Program Files\\Info\\msinfo32.exe");
+        // The value a real machine holds, and what anyone may drop at the root of its drive.
+        const QString real =
+                QStringLiteral("C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe");
+        const QString planted = QStringLiteral("C:\\Program.exe");
         QTest::newRow("quoted, with arguments")
                 << '"' + tool + "\" /report a.txt" << QStringList() << tool << "/report a.txt" << 0;
         QTest::newRow("quoted, never closed") << '"' + tool << QStringList() << tool << "" << 0;
-        QTest::newRow("unquoted with blanks") << tool << QStringList{tool} << tool << "" << 2;
-        QTest::newRow("unquoted, with arguments")
-                << "  " + tool + "  /nfo x" << QStringList{tool} << tool << "/nfo x" << 2;
-        QTest::newRow("a shorter name found first")
-                << tool << QStringList{"C:\\Program.exe", tool} << "C:\\Program.exe"
-                << "Files\\Info\\msinfo32.exe" << 1;
+        QTest::newRow("the real value") << "  " + real + " " << QStringList{real} << real << "" << 1;
+        QTest::newRow("the real value beside a planted program")
+                << real << QStringList{planted, real} << real << "" << 1;
+        QTest::newRow("a planted program, the real tool missing") << real << QStringList{planted} << ""
+                                                                  << "" << 1;
+        QTest::newRow("arguments after an explicit .exe")
+                << "C:\\Tools\\msinfo.exe /report \"a b.txt\"" << QStringList{"C:\\Tools\\msinfo.exe"}
+                << "C:\\Tools\\msinfo.exe"
+                << "/report \"a b.txt\"" << 2;
+        QTest::newRow("arguments after .EXE, with blanks in the folder")
+                << "  " + tool.toUpper() + "  /nfo x" << QStringList{tool.toUpper(), planted}
+                << tool.toUpper() << "/nfo x" << 3;
         QTest::newRow("no extension")
                 << "C:\\My.Tools\\info" << QStringList{"C:\\My.Tools\\info.exe"} << "C:\\My.Tools\\info.exe"
-                << "" << 1;
+                << "" << 2;
         QTest::newRow("nothing found") << tool + " /a" << QStringList() << ""
                                        << "" << 3;
         QTest::newRow("blanks only") << " \t " << QStringList() << ""
@@ -326,7 +336,9 @@ private slots:
         QTest::newRow("too long") << QString(int(launcher::MaxCommandLine) + 1, 'x') << QStringList() << ""
                                   << "" << 0;
         QTest::newRow("blanks without end") << QString(" a").repeated(5000) << QStringList() << ""
-                                            << "" << launcher::MaxProgramTries;
+                                            << "" << 2;
+        QTest::newRow(".exe at every blank") << QString(" a.exe").repeated(5000) << QStringList() << ""
+                                             << "" << launcher::MaxProgramTries;
     }
 
     void readsACommandLineAsTheSystemDoes()
@@ -358,7 +370,7 @@ private slots:
 #endif
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("my tools")));
-        const QString program = dir.filePath(QStringLiteral("my tools/run"));
+        const QString program = dir.filePath(QStringLiteral("my tools/run.exe"));
         QFile script(program), out(program + QStringLiteral(".out"));
         QVERIFY(script.open(QIODevice::WriteOnly));
         script.write("#!/bin/sh\necho \"$@\" > \"$0.out\"\n");

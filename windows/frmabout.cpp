@@ -1,5 +1,6 @@
 #include "frmabout.h"
 
+#include "contrast.h"
 #include "labelfit.h"
 #include "layout.h"
 #include "runtimeservices.h"
@@ -14,7 +15,8 @@ namespace {
 
 // The etched rule: a grey line with a two-pixel white line just below it. The widget spans
 // the client's width; the lines are drawn where the design puts them, end points excluded
-// as the system draws lines.
+// as the system draws lines. Where a colour scheme makes the grey vanish into the window, the
+// scheme's text colour draws that line.
 class EtchedRule : public QWidget
 {
 public:
@@ -32,21 +34,17 @@ protected:
     {
         QPainter painter(this);
         const int end = twipsToPixels(5654);
+        const QColor dark = contrast::firstReadable(
+                palette().color(QPalette::Window),
+                {QColor(128, 128, 128), palette().color(QPalette::WindowText)}, contrast::VisibleMark);
         painter.fillRect(QRect(QPoint(twipsToPixels(90), twipsToPixels(2445) - Top),
                                QPoint(end - 1, twipsToPixels(2445) - Top)),
-                         QColor(128, 128, 128));
+                         dark);
         painter.fillRect(QRect(QPoint(twipsToPixels(105), twipsToPixels(2460) - Top),
                                QPoint(end - 1, twipsToPixels(2460) - Top + 1)),
                          Qt::white);
     }
 };
-
-void setBlackText(QLabel *label)
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::black);
-    label->setPalette(palette);
-}
 
 }
 
@@ -91,7 +89,6 @@ void frmAbout::buildControls()
             QRect(twipsRect(120, 240, 0, 0).topLeft(), picIcon->pixmap().size() + QSize(border, border)));
 
     lblTitle = makeLabel(this, "lblTitle", {}, twipsRect(1560, 240, 3885, 480), font, Fixed);
-    setBlackText(lblTitle);
     lblVersion = makeLabel(this, "lblVersion", {}, twipsRect(1560, 840, 3885, 225), font, Fixed);
     // The description is kept as written, misspellings included.
     lblDescription = makeLabel(this, "lblDescription",
@@ -103,7 +100,7 @@ void frmAbout::buildControls()
                                   "when solving the questions given."),
                                twipsRect(1560, 1125, 3885, 1170), font, Fixed);
     narrowToFit(lblDescription);
-    setBlackText(lblDescription);
+    setBlackText();
 
     Line1 = new EtchedRule(this);
     Line1->setObjectName(QStringLiteral("Line1"));
@@ -120,6 +117,20 @@ void frmAbout::buildControls()
     setTabOrder(picIcon, cmdSysInfo);
     setTabOrder(cmdSysInfo, cmdOK);
     cmdOK->setFocus();
+}
+
+void frmAbout::setBlackText()
+{
+    // Black, unless a scheme's dark window would hide it.
+    contrast::setTextColour(lblTitle, Qt::black);
+    contrast::setTextColour(lblDescription, Qt::black);
+}
+
+void frmAbout::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        setBlackText();
+    QDialog::changeEvent(event);
 }
 
 void frmAbout::Form_Load()

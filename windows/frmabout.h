@@ -34,10 +34,12 @@ public:
     QPushButton *cmdSysInfo = nullptr;
 
 protected:
+    void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildControls();
+    void setBlackText();
     void Form_Load();
 
     RuntimeServices &m_services;

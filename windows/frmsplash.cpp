@@ -1,5 +1,6 @@
 #include "frmsplash.h"
 
+#include "contrast.h"
 #include "forms.h"
 #include "layout.h"
 #include "ppm.h"
@@ -36,6 +37,17 @@ void fillWith(QWidget *widget, const QColor &colour)
     widget->setAutoFillBackground(true);
 }
 
+// The labels on the frame keep the scheme's text colour where that reads; a high-contrast scheme
+// may give the frame's system colour that colour too. Then the highlight, which the scheme makes
+// to carry exactly this colour's text, or black or white.
+void keepTextReadable(QWidget *frame)
+{
+    QPalette palette = frame->palette();
+    palette.setColor(QPalette::WindowText, contrast::firstReadable(palette.color(QPalette::Window),
+                                                                   {palette.color(QPalette::WindowText),
+                                                                    palette.color(QPalette::Highlight)}));
+    frame->setPalette(palette);
+}
 }
 
 frmSplash::frmSplash(RuntimeServices &services, cursorplatform::CursorPlatform &cursors, Forms &forms,
@@ -70,6 +82,7 @@ void frmSplash::buildControls()
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(twipsRect(120, 60, 7200, 4050));
     fillWith(Frame1, systemColour(syscolor::COLOR_HIGHLIGHTTEXT, palette()));
+    keepTextReadable(Frame1);
 
     imgLogo = new QLabel(Frame1);
     imgLogo->setObjectName(QStringLiteral("imgLogo"));

@@ -1,5 +1,7 @@
 #include "layout.h"
 
+#include "contrast.h"
+
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
@@ -126,8 +128,13 @@ void CaptionFrame::paintEvent(QPaintEvent *event)
         return;
     QPainter painter(this);
 
-    // An etched line: dark, with a light line one pixel in.
-    painter.setPen(palette().color(QPalette::Mid));
+    // An etched line: dark, with a light line one pixel in. Where the scheme's dark line hardly
+    // shows against the window (black on black in high contrast; the ordinary grey keeps 2.3 to
+    // 1), the scheme's text colour draws it.
+    constexpr double Shows = 1.5;
+    painter.setPen(contrast::firstReadable(
+            palette().color(QPalette::Window),
+            {palette().color(QPalette::Mid), palette().color(QPalette::WindowText)}, Shows));
     painter.drawRect(box.adjusted(0, 0, -1, -1));
     painter.setPen(palette().color(QPalette::Light));
     painter.drawRect(box.adjusted(1, 1, 0, 0));

@@ -32,8 +32,8 @@ public:
     // The program file's folder, without a trailing separator.
     virtual QString appPath() const = 0;
 
-    // Starts a program without waiting, the path read as the system reads a command line (a
-    // quoted path, arguments after it); false when it could not be started.
+    // Starts a program without waiting; false when it could not be started. The path is the
+    // program's whole path, or a quoted path or one ending in ".exe" with arguments after it.
     virtual bool Shell(const QString &path) = 0;
     // Whether an ordinary (not hidden, not system) file exists at path.
     virtual bool FileExists(const QString &path) const = 0;

@@ -8,7 +8,8 @@
 #    compared byte for byte (scripts/check/reproducible.sh);
 #  - the MSI and the installer installed, upgraded and removed silently under Wine, and the
 #    installed program driven through a session on a virtual screen
-#    (scripts/check/windows-install-check.sh, scripts/check/windows-session.sh).
+#    (scripts/check/windows-install-check.sh, scripts/check/windows-session.sh);
+#  - the program from the zip on a student's desktop (scripts/check/windows-desktop-check.sh).
 #   ./scripts/check/windows-check.sh [work folder]
 # Installs what it needs on Debian 12. Needs root for the CUPS part (the PDF backend runs as root).
 set -euo pipefail
@@ -142,8 +143,18 @@ echo "-- installing, upgrading and removing under Wine, with a session of the in
 checks_passed=$((checks_passed + $(grep -c '^ok: ' "$work/install-check.log" || true)))
 checks_failed=$((checks_failed + $(grep -c '^FAIL: ' "$work/install-check.log" || true)))
 
+echo "-- a student's desktop: the tool's real registry path beside a planted program, high-contrast schemes"
+# The program from the zip, on a virtual screen of its own.
+rm -rf "$work/zip"
+unzip -q "$zip" -d "$work/zip"
+. "$root/scripts/lib.sh"
+screen_start 1024x768
+trap screen_stop EXIT
+desktop_failed=0
+"$root/scripts/check/windows-desktop-check.sh" "$work" "$work/zip/pellavin-1.0.0-win64" || desktop_failed=1
+
 echo "note: the desktop cursor is not shown here: Wine's SetSystemCursor returns TRUE and changes nothing,"
 echo "      so the pointer keeps the X theme's arrow; the program's cursor calls are checked by the test"
 echo "      programs above through their recording layer."
 echo "win32: $checks_passed passed, $checks_failed failed (package, installer and session)"
-[[ $failed -eq 0 && $checks_failed -eq 0 ]]
+[[ $failed -eq 0 && $checks_failed -eq 0 && $desktop_failed -eq 0 ]]

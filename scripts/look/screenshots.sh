@@ -2,18 +2,21 @@
 # Starts Pellavin on a virtual 96-dpi screen with a window manager, walks through the splash
 # window, the name prompt, the greeting, the main window, the About box and the help window,
 # and saves a screenshot of each:
-#   ./scripts/look/screenshots.sh [--scale FACTOR] [--lang LANG] [--language LANGUAGE] [output folder]
+#   ./scripts/look/screenshots.sh [--scale FACTOR] [--lang LANG] [--language LANGUAGE]
+#                                 [--scheme high-contrast-black|high-contrast-white] [output folder]
 # --scale 2 draws the windows as on a high-density screen (QT_SCALE_FACTOR), into
 # build/screenshots-x2 unless a folder is given. --lang de_DE.UTF-8 (or --language de:fr) shows
 # them in that language, into build/screenshots-de_DE.UTF-8; without either they are English.
+# --scheme gives the program a KDE Plasma desktop with that high-contrast colour scheme.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-scale=1 lang=C.UTF-8 language=""
+scale=1 lang=C.UTF-8 language="" scheme=""
 while [[ "${1:-}" == --* ]]; do
   case "$1" in
     --scale) scale=$2 ;;
     --lang) lang=$2 ;;
     --language) language=$2 ;;
+    --scheme) scheme=$2 ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
   shift 2
@@ -22,6 +25,7 @@ suffix=""
 [[ "$scale" != 1 ]] && suffix="-x$scale"
 [[ "$lang" != C.UTF-8 ]] && suffix="$suffix-$lang"
 [[ -n "$language" ]] && suffix="$suffix-${language//:/-}"
+[[ -n "$scheme" ]] && suffix="$suffix-$scheme"
 out=$(realpath -m "${1:-$root/build/screenshots$suffix}")
 "$root/scripts/deps.sh" --screens
 build="$root/build"
@@ -74,10 +78,29 @@ menu() {
   xdotool key Return
 }
 
+# A KDE colour scheme, read by Qt itself on a Plasma desktop: window, view (text boxes), button
+# and selection colours.
+desktop=()
+if [[ -n "$scheme" ]]; then
+  case "$scheme" in
+    high-contrast-black) back=0,0,0 fore=255,255,255 select=26,235,255 selected=0,0,0 inactive=63,242,63 ;;
+    high-contrast-white) back=255,255,255 fore=0,0,0 select=55,0,110 selected=255,255,255 inactive=96,0,0 ;;
+    *) echo "unknown scheme $scheme" >&2; exit 2 ;;
+  esac
+  config=$(mktemp -d)
+  for group in Window View Button Tooltip Header; do
+    printf '[Colors:%s]\nBackgroundNormal=%s\nBackgroundAlternate=%s\nForegroundNormal=%s\nForegroundInactive=%s\n\n' \
+      "$group" "$back" "$back" "$fore" "$inactive"
+  done >"$config/kdeglobals"
+  printf '[Colors:Selection]\nBackgroundNormal=%s\nForegroundNormal=%s\n\n[General]\nColorScheme=%s\n' \
+    "$select" "$selected" "$scheme" >>"$config/kdeglobals"
+  desktop=(XDG_CONFIG_HOME="$config" XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5)
+fi
+
 cd "$build"
 [[ "$scale" != 1 ]] && export QT_SCALE_FACTOR=$scale
 # The language is the program's alone: the tools that drive it keep the script's own.
-env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG="$lang" ${language:+LANGUAGE="$language"} \
+env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG="$lang" ${language:+LANGUAGE="$language"} "${desktop[@]}" \
   dbus-run-session -- ./pellavin >/dev/null 2>&1 &
 pids+=($!)
 sleep 1.5
