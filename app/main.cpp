@@ -1,10 +1,10 @@
-#include "cursorplatform.h"
-#include "layout.h"
-#include "qtruntimeservices.h"
-#include "registry.h"
-#include "sysinfo.h"
-#include "translations.h"
-#include "windowregistry.h"
+#include "app/sysinfo.h"
+#include "app/windowregistry.h"
+#include "cursor/cursorplatform.h"
+#include "i18n/translations.h"
+#include "services/qtruntimeservices.h"
+#include "services/registry/registry.h"
+#include "windows/layout.h"
 
 #include <QApplication>
 #include <QFontInfo>
@@ -26,7 +26,7 @@ int main(int argc, char *argv[])
 {
     // On X11, painting through shared memory costs a round trip to the server before every
     // repaint; this program's repaints are a caret, a clock and a few labels, cheaper sent
-    // whole. Idle, that takes a fifth off the CPU time. Elsewhere the variable means nothing.
+    // whole (bench/README.md has the figures). Elsewhere the variable means nothing.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);

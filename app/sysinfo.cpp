@@ -1,7 +1,7 @@
-#include "sysinfo.h"
+#include "app/sysinfo.h"
 
-#include "keyvalue.h"
-#include "runtimeservices.h"
+#include "services/registry/keyvalue.h"
+#include "services/runtimeservices.h"
 
 #include <QCoreApplication>
 

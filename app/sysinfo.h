@@ -1,6 +1,6 @@
 #pragma once
 
-#include "registry.h"
+#include "services/registry/registry.h"
 
 class RuntimeServices;
 

@@ -1,10 +1,10 @@
-#include "windowregistry.h"
+#include "app/windowregistry.h"
 
-#include "frmabout.h"
-#include "frmhelp.h"
-#include "frmmath.h"
-#include "frmsplash.h"
-#include "runtimeservices.h"
+#include "services/runtimeservices.h"
+#include "windows/frmabout.h"
+#include "windows/frmhelp.h"
+#include "windows/frmmath.h"
+#include "windows/frmsplash.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cursorplatform.h"
-#include "forms.h"
+#include "cursor/cursorplatform.h"
+#include "windows/forms.h"
 
 #include <QObject>
 #include <QPointer>

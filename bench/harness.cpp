@@ -7,9 +7,9 @@
 //
 // Run it from the folder that holds Cursors/, on the same screen as the program.
 
-#include "forms.h"
-#include "frmmath.h"
-#include "runtimeservices.h"
+#include "services/runtimeservices.h"
+#include "windows/forms.h"
+#include "windows/frmmath.h"
 
 #include <QAction>
 #include <QApplication>

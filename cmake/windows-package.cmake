@@ -5,8 +5,6 @@
 # package-stage.cmake.
 
 install(TARGETS pellavin RUNTIME DESTINATION .)
-# Loaded at the first Print, from beside the program.
-install(TARGETS pellavin_printing LIBRARY DESTINATION .)
 # Started from its own folder, the program finds Cursors\... beside it.
 install(DIRECTORY Cursors DESTINATION .)
 
@@ -76,8 +74,8 @@ set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_DEFINES "Target amd64-unicode\nSetDateSave off")
 set(CPACK_NSIS_DISPLAY_NAME Pellavin)
 set(CPACK_NSIS_PACKAGE_NAME Pellavin)
-set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/app/pellavin.ico)
-set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/app/pellavin.ico)
+set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/windows/pictures/pellavin.ico)
+set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/windows/pictures/pellavin.ico)
 set(CPACK_NSIS_INSTALLED_ICON_NAME pellavin.exe)
 # The Start-menu shortcut starts the program in the install folder (a shortcut's working folder
 # is the installer's output folder), where Cursors\... resolves.

@@ -1,4 +1,4 @@
-#include "animatedcursor.h"
+#include "cursor/animatedcursor.h"
 
 #include <utility>
 

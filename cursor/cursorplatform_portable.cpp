@@ -1,6 +1,6 @@
-#include "cursorplatform_portable.h"
+#include "cursor/cursorplatform_portable.h"
 
-#include "cursorfile.h"
+#include "cursor/file/cursorfile.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cursorplatform.h"
+#include "cursor/cursorplatform.h"
 
 #include <QCursor>
 #include <QObject>

@@ -1,5 +1,5 @@
 // The desktop-wide standard arrow, through user32. Kept free of Qt.
-#include "cursorplatform.h"
+#include "cursor/cursorplatform.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

@@ -10,7 +10,7 @@
 // (png.cur carries a bad IHDR CRC on purpose, png-valid.cur is sound); the working corpus
 // goes elsewhere so that the fuzzer's additions stay out of the repository.
 
-#include "cursorwriter.h"
+#include "cursor/file/cursorwriter.h"
 
 #include <algorithm>
 #include <cstddef>

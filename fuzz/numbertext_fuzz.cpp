@@ -8,7 +8,7 @@
 // An odd first byte makes the rest UTF-16 (little-endian pairs), an even one Latin-1, so that
 // seeds stay readable text ("L12.5e3") and characters beyond ASCII still come up.
 
-#include "numberprefix.h"
+#include "quiz/numberprefix.h"
 
 #include <charconv>
 #include <cmath>

@@ -8,8 +8,8 @@
 // The first input byte picks the value type (1 text, 4 number, anything else as it is); the
 // rest are the value's bytes. A text is then read as the launcher reads a command line.
 
-#include "keyvalue.h"
-#include "launcher.h"
+#include "services/launcher.h"
+#include "services/registry/keyvalue.h"
 
 #include <cstddef>
 #include <cstdint>

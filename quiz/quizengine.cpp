@@ -1,8 +1,8 @@
-#include "quizengine.h"
+#include "quiz/quizengine.h"
 
-#include "numbertext.h"
-#include "quiztexts.h"
-#include "runtimeservices.h"
+#include "quiz/numbertext.h"
+#include "quiz/quiztexts.h"
+#include "services/runtimeservices.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "quizsession.h"
-#include "quizview.h"
+#include "quiz/quizsession.h"
+#include "quiz/quizview.h"
 
 class RuntimeServices;
 

@@ -2,7 +2,7 @@
 
 // PNG images with real checksums, and animations made of them, for tests.
 
-#include "cursorwriter.h"
+#include "cursor/file/cursorwriter.h"
 
 #include <QByteArray>
 #include <QtEndian>

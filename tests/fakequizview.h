@@ -1,6 +1,6 @@
 #pragma once
 
-#include "quizview.h"
+#include "quiz/quizview.h"
 
 #include <QMap>
 

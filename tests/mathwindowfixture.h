@@ -1,9 +1,9 @@
 #pragma once
 
-#include "frmmath.h"
-#include "recordingcursorplatform.h"
-#include "recordingforms.h"
-#include "scriptedservices.h"
+#include "tests/recordingcursorplatform.h"
+#include "tests/recordingforms.h"
+#include "tests/scriptedservices.h"
+#include "windows/frmmath.h"
 
 #include <QTimer>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forms.h"
+#include "windows/forms.h"
 
 #include <QStringList>
 

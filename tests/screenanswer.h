@@ -1,6 +1,6 @@
 #pragma once
 
-#include "frmmath.h"
+#include "windows/frmmath.h"
 
 #include <QLabel>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtimeservices.h"
+#include "services/runtimeservices.h"
 
 #include <QList>
 #include <QQueue>

@@ -1,9 +1,9 @@
-#include "frmabout.h"
-#include "frmhelp.h"
-#include "frmmath.h"
-#include "frmsplash.h"
-#include "mathwindowfixture.h"
-#include "quiztexts.h"
+#include "quiz/quiztexts.h"
+#include "tests/mathwindowfixture.h"
+#include "windows/frmabout.h"
+#include "windows/frmhelp.h"
+#include "windows/frmmath.h"
+#include "windows/frmsplash.h"
 
 #include <QAccessible>
 #include <QAction>

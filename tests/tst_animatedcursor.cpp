@@ -1,5 +1,5 @@
-#include "animatedcursor.h"
-#include "recordingcursorplatform.h"
+#include "cursor/animatedcursor.h"
+#include "tests/recordingcursorplatform.h"
 
 #include <QTest>
 

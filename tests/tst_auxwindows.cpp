@@ -1,9 +1,8 @@
-#include "frmabout.h"
-#include "frmhelp.h"
-#include "labelfit.h"
-#include "layout.h"
-#include "ppm.h"
-#include "scriptedservices.h"
+#include "tests/scriptedservices.h"
+#include "windows/frmabout.h"
+#include "windows/frmhelp.h"
+#include "windows/labelfit.h"
+#include "windows/layout.h"
 
 #include <QFile>
 #include <QImage>
@@ -510,37 +509,9 @@ private slots:
         QVERIFY2(centre.blue() > centre.red() + 60, qPrintable(centre.name()));
     }
 
-    // The splash window shows the built-in pixels: they must be the JPEG's, decoded.
-    void logoPixelsAreTheJpegs()
-    {
-        QFile ppm(QStringLiteral(":/pictures/logo.ppm"));
-        QVERIFY(ppm.open(QIODevice::ReadOnly));
-        const QImage pixels = readPpm(ppm.readAll());
-        QCOMPARE(pixels, QImage(QStringLiteral(":/pictures/logo.jpg")).convertToFormat(QImage::Format_RGB32));
-    }
-
-    void badPpmIsRefused_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("not P6") << QByteArray("P3\n1 1\n255\nabc");
-        QTest::newRow("short pixels") << QByteArray("P6\n2 1\n255\nabcde");
-        QTest::newRow("zero width") << QByteArray("P6\n0 1\n255\n");
-        QTest::newRow("huge") << QByteArray("P6\n99999 99999\n255\nabc");
-        QTest::newRow("16-bit") << QByteArray("P6\n1 1\n65535\nabcdef");
-        QTest::newRow("no header end") << QByteArray("P6\n1 1\n255");
-    }
-
-    void badPpmIsRefused()
-    {
-        QFETCH(QByteArray, bytes);
-        QVERIFY(readPpm(bytes).isNull());
-        QCOMPARE(readPpm(QByteArray("P6 1 1 255\nabc")).pixel(0, 0), qRgb('a', 'b', 'c'));
-    }
-
     void programIcon()
     {
-        QFile file(QStringLiteral(PELLAVIN_SOURCE_DIR "/app/pellavin.ico"));
+        QFile file(QStringLiteral(PELLAVIN_SOURCE_DIR "/windows/pictures/pellavin.ico"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
         QFile built(QStringLiteral(":/pictures/pellavin.ico"));

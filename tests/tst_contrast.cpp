@@ -1,12 +1,12 @@
-#include "contrast.h"
-#include "frmabout.h"
-#include "frmhelp.h"
-#include "frmmath.h"
-#include "frmsplash.h"
-#include "qtruntimeservices.h"
-#include "recordingcursorplatform.h"
-#include "recordingforms.h"
-#include "scriptedservices.h"
+#include "services/qtruntimeservices.h"
+#include "tests/recordingcursorplatform.h"
+#include "tests/recordingforms.h"
+#include "tests/scriptedservices.h"
+#include "windows/contrast.h"
+#include "windows/frmabout.h"
+#include "windows/frmhelp.h"
+#include "windows/frmmath.h"
+#include "windows/frmsplash.h"
 
 #include <QAbstractButton>
 #include <QApplication>

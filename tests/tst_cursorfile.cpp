@@ -1,5 +1,5 @@
-#include "cursorbytes.h"
-#include "cursorwriter.h"
+#include "cursor/file/cursorwriter.h"
+#include "tests/cursorbytes.h"
 
 #include <QElapsedTimer>
 #include <QFile>

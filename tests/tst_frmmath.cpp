@@ -1,10 +1,10 @@
-#include "frmabout.h"
-#include "frmhelp.h"
-#include "frmmath.h"
-#include "layout.h"
-#include "mathwindowfixture.h"
-#include "quiztexts.h"
-#include "screenanswer.h"
+#include "quiz/quiztexts.h"
+#include "tests/mathwindowfixture.h"
+#include "tests/screenanswer.h"
+#include "windows/frmabout.h"
+#include "windows/frmhelp.h"
+#include "windows/frmmath.h"
+#include "windows/layout.h"
 
 #include <QAction>
 #include <QDialog>

@@ -1,5 +1,5 @@
-#include "keyvalue.h"
-#include "memoryregistry.h"
+#include "services/registry/keyvalue.h"
+#include "tests/memoryregistry.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "numbertext.h"
+#include "quiz/numbertext.h"
 
 #include <QElapsedTimer>
 #include <QLocale>

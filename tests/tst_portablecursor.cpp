@@ -1,10 +1,10 @@
-#include "animatedcursor.h"
-#include "cursorbytes.h"
-#include "cursorplatform_portable.h"
-#include "cursorwriter.h"
-#include "frmmath.h"
-#include "recordingforms.h"
-#include "scriptedservices.h"
+#include "cursor/animatedcursor.h"
+#include "cursor/cursorplatform_portable.h"
+#include "cursor/file/cursorwriter.h"
+#include "tests/cursorbytes.h"
+#include "tests/recordingforms.h"
+#include "tests/scriptedservices.h"
+#include "windows/frmmath.h"
 
 #include <QApplication>
 #include <QDialog>

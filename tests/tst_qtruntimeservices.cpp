@@ -1,6 +1,6 @@
-#include "launcher.h"
-#include "qtprintjob.h"
-#include "qtruntimeservices.h"
+#include "services/launcher.h"
+#include "services/printing/qtprintjob.h"
+#include "services/qtruntimeservices.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QInputDialog>
 #include <QLabel>
-#include <QLibrary>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrinter>
@@ -252,19 +251,6 @@ private slots:
         QVERIFY(!printing.PrintLine(QString()));
         QVERIFY(!printing.PrintLine(QString()));
         QCOMPARE(tries, 2);
-    }
-
-    // The printing module is found in its folder by the name the program asks for, and its
-    // entry is the one the program resolves; its job on a printer is the one tested above.
-    void printingModuleIsFoundByName()
-    {
-        const QString folder = QFileInfo(QStringLiteral(PELLAVIN_PRINTING_MODULE)).absolutePath();
-        QLibrary module(folder + QStringLiteral("/pellavin_printing"));
-        auto *open = reinterpret_cast<OpenDefaultPrintJob *>(module.resolve(OpenDefaultPrintJobSymbol));
-        QVERIFY2(open, qPrintable(module.errorString()));
-        // A machine with a real printer is left alone.
-        if (QPrinterInfo::defaultPrinter().isNull())
-            QVERIFY(!open());
     }
 
     void fileTest()

@@ -1,6 +1,6 @@
-#include "fakequizview.h"
-#include "quizengine.h"
-#include "scriptedservices.h"
+#include "quiz/quizengine.h"
+#include "tests/fakequizview.h"
+#include "tests/scriptedservices.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
-#include "frmmath.h"
-#include "mathwindowfixture.h"
-#include "numbertext.h"
-#include "quiztexts.h"
-#include "screenanswer.h"
+#include "quiz/numbertext.h"
+#include "quiz/quiztexts.h"
+#include "tests/mathwindowfixture.h"
+#include "tests/screenanswer.h"
+#include "windows/frmmath.h"
 
 #include <QAction>
 #include <QClipboard>

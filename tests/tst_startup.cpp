@@ -1,13 +1,13 @@
-#include "frmabout.h"
-#include "frmhelp.h"
-#include "frmmath.h"
-#include "frmsplash.h"
-#include "layout.h"
-#include "qtruntimeservices.h"
-#include "quiztexts.h"
-#include "recordingcursorplatform.h"
-#include "scriptedservices.h"
-#include "windowregistry.h"
+#include "app/windowregistry.h"
+#include "quiz/quiztexts.h"
+#include "services/qtruntimeservices.h"
+#include "tests/recordingcursorplatform.h"
+#include "tests/scriptedservices.h"
+#include "windows/frmabout.h"
+#include "windows/frmhelp.h"
+#include "windows/frmmath.h"
+#include "windows/frmsplash.h"
+#include "windows/layout.h"
 
 #include <QAction>
 #include <QApplication>

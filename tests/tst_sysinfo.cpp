@@ -1,6 +1,6 @@
-#include "memoryregistry.h"
-#include "scriptedservices.h"
-#include "sysinfo.h"
+#include "app/sysinfo.h"
+#include "tests/memoryregistry.h"
+#include "tests/scriptedservices.h"
 
 #include <QTest>
 

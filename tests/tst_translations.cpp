@@ -1,13 +1,13 @@
-#include "frmabout.h"
-#include "frmhelp.h"
-#include "frmmath.h"
-#include "frmsplash.h"
-#include "labelfit.h"
-#include "layout.h"
-#include "recordingcursorplatform.h"
-#include "recordingforms.h"
-#include "scriptedservices.h"
-#include "translations.h"
+#include "i18n/translations.h"
+#include "tests/recordingcursorplatform.h"
+#include "tests/recordingforms.h"
+#include "tests/scriptedservices.h"
+#include "windows/frmabout.h"
+#include "windows/frmhelp.h"
+#include "windows/frmmath.h"
+#include "windows/frmsplash.h"
+#include "windows/labelfit.h"
+#include "windows/layout.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -6,7 +6,7 @@
 // Frames are magnified 3x on a checkerboard; the hot spot is marked with a red
 // ring and each frame is labelled with its index and how long its first step shows.
 
-#include "cursorfile.h"
+#include "cursor/file/cursorfile.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>

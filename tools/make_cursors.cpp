@@ -5,7 +5,7 @@
 // The drawing is pixel art on purpose: at 32x32 anti-aliased shapes look blurry,
 // and hand-placed pixels keep the output byte-for-byte reproducible.
 
-#include "cursorwriter.h"
+#include "cursor/file/cursorwriter.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -3,10 +3,10 @@
 //     pellavin_make_pictures <repository>
 //
 // writes windows/pictures/calculator.jpg (the About box), windows/pictures/logo.jpg (the
-// splash window) and logo.ppm (its pixels as the JPEG decoder gives them, which the splash
-// window shows without loading an image decoder), app/pellavin.ico (the program icon) and
-// app/icons/pellavin-32.png and pellavin-48.png (the same icon for Linux desktops' icon themes). Digits are
-// drawn as seven-segment shapes rather than text, so the output does not depend on the fonts of the machine.
+// splash window), windows/pictures/pellavin.ico (the program icon) and
+// packaging/linux/icons/pellavin-32.png and pellavin-48.png (the same icon for Linux desktops'
+// icon themes). Digits are drawn as seven-segment shapes rather than text, so the output does not
+// depend on the fonts of the machine.
 
 #include <QByteArray>
 #include <QColor>
@@ -350,16 +350,6 @@ bool writeJpeg(const QString &path, const QImage &image)
     return true;
 }
 
-// Binary PPM: a header, then three bytes to a pixel, row after row.
-bool writePpm(const QString &path, const QImage &image)
-{
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-    QByteArray bytes = QStringLiteral("P6\n%1 %2\n255\n").arg(rgb.width()).arg(rgb.height()).toLatin1();
-    for (int y = 0; y < rgb.height(); ++y)
-        bytes.append(reinterpret_cast<const char *>(rgb.constScanLine(y)), qsizetype(rgb.width()) * 3);
-    return !rgb.isNull() && writeFile(path, bytes);
-}
-
 }
 
 int main(int argc, char **argv)
@@ -374,17 +364,18 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
 
     const QDir root(QString::fromLocal8Bit(argv[1]));
-    if (!root.mkpath(QStringLiteral("windows/pictures")) || !root.mkpath(QStringLiteral("app/icons"))) {
+    if (!root.mkpath(QStringLiteral("windows/pictures"))
+        || !root.mkpath(QStringLiteral("packaging/linux/icons"))) {
         std::fprintf(stderr, "cannot create the picture folders in %s\n", argv[1]);
         return 1;
     }
     const bool ok =
             writeJpeg(root.filePath(QStringLiteral("windows/pictures/calculator.jpg")), calculatorPicture())
             && writeJpeg(root.filePath(QStringLiteral("windows/pictures/logo.jpg")), logoPicture())
-            && writePpm(root.filePath(QStringLiteral("windows/pictures/logo.ppm")),
-                        QImage(root.filePath(QStringLiteral("windows/pictures/logo.jpg"))))
-            && writeFile(root.filePath(QStringLiteral("app/pellavin.ico")), iconFile())
-            && writePng(root.filePath(QStringLiteral("app/icons/pellavin-32.png")), iconPicture(32))
-            && writePng(root.filePath(QStringLiteral("app/icons/pellavin-48.png")), iconPicture(48));
+            && writeFile(root.filePath(QStringLiteral("windows/pictures/pellavin.ico")), iconFile())
+            && writePng(root.filePath(QStringLiteral("packaging/linux/icons/pellavin-32.png")),
+                        iconPicture(32))
+            && writePng(root.filePath(QStringLiteral("packaging/linux/icons/pellavin-48.png")),
+                        iconPicture(48));
     return ok ? 0 : 1;
 }

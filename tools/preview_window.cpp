@@ -4,10 +4,10 @@
 //
 // System Info only reports that it was pressed. The program ends when the window closes.
 
-#include "frmabout.h"
-#include "frmhelp.h"
-#include "layout.h"
-#include "qtruntimeservices.h"
+#include "services/qtruntimeservices.h"
+#include "windows/frmabout.h"
+#include "windows/frmhelp.h"
+#include "windows/layout.h"
 
 #include <QApplication>
 

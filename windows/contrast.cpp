@@ -1,4 +1,4 @@
-#include "contrast.h"
+#include "windows/contrast.h"
 
 #include <QWidget>
 

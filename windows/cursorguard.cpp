@@ -1,4 +1,4 @@
-#include "cursorguard.h"
+#include "windows/cursorguard.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "animatedcursor.h"
+#include "cursor/animatedcursor.h"
 
 #include <QTimer>
 

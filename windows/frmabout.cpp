@@ -1,9 +1,9 @@
-#include "frmabout.h"
+#include "windows/frmabout.h"
 
-#include "contrast.h"
-#include "labelfit.h"
-#include "layout.h"
-#include "runtimeservices.h"
+#include "services/runtimeservices.h"
+#include "windows/contrast.h"
+#include "windows/labelfit.h"
+#include "windows/layout.h"
 
 #include <QKeyEvent>
 #include <QLabel>

@@ -1,7 +1,7 @@
-#include "frmhelp.h"
+#include "windows/frmhelp.h"
 
-#include "labelfit.h"
-#include "layout.h"
+#include "windows/labelfit.h"
+#include "windows/layout.h"
 
 #include <QKeyEvent>
 #include <QLabel>

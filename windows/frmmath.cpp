@@ -1,12 +1,11 @@
-#include "frmmath.h"
+#include "windows/frmmath.h"
 
-#include "forms.h"
-#include "freedmemory.h"
-#include "frmabout.h"
-#include "frmhelp.h"
-#include "labelfit.h"
-#include "layout.h"
-#include "runtimeservices.h"
+#include "services/runtimeservices.h"
+#include "windows/forms.h"
+#include "windows/frmabout.h"
+#include "windows/frmhelp.h"
+#include "windows/labelfit.h"
+#include "windows/layout.h"
 
 #include <QAction>
 #include <QApplication>
@@ -76,9 +75,6 @@ void frmMath::Show()
     if (firstDisplay) {
         m_loaded = true;
         Form_Load();
-        // The name prompt and the greeting have come and gone: what they held goes back to
-        // the system before this window's own picture buffer is made on top of it.
-        returnFreedMemory();
     }
     show();
     if (firstDisplay)

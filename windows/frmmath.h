@@ -1,10 +1,10 @@
 #pragma once
 
-#include "animatedcursor.h"
-#include "cursorguard.h"
-#include "quizengine.h"
-#include "quizsession.h"
-#include "quizview.h"
+#include "cursor/animatedcursor.h"
+#include "quiz/quizengine.h"
+#include "quiz/quizsession.h"
+#include "quiz/quizview.h"
+#include "windows/cursorguard.h"
 
 #include <QMainWindow>
 

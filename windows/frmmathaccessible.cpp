@@ -1,8 +1,8 @@
 // What the main window tells screen readers, beyond what Qt tells of its controls by itself.
 
-#include "frmmath.h"
+#include "windows/frmmath.h"
 
-#include "quizengine.h"
+#include "quiz/quizengine.h"
 
 #include <QAction>
 #include <QApplication>

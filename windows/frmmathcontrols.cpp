@@ -1,8 +1,8 @@
 // The main window's controls and menus, built once as designed.
 
-#include "frmmath.h"
+#include "windows/frmmath.h"
 
-#include "layout.h"
+#include "windows/layout.h"
 
 #include <QAction>
 #include <QGroupBox>

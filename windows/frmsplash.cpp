@@ -1,19 +1,17 @@
-#include "frmsplash.h"
+#include "windows/frmsplash.h"
 
-#include "contrast.h"
-#include "forms.h"
-#include "layout.h"
-#include "ppm.h"
-#include "runtimeservices.h"
-#include "splashtype.h"
-#include "syscolor.h"
+#include "services/runtimeservices.h"
+#include "windows/contrast.h"
+#include "windows/forms.h"
+#include "windows/layout.h"
+#include "windows/splashtype.h"
+#include "windows/syscolor.h"
 
 #include <QBackingStore>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
-#include <QResource>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
@@ -198,9 +196,9 @@ void frmSplash::unloadAndShowMath()
 
 void frmSplash::unloadPictures()
 {
-    // A hidden window keeps its back buffer and its label keeps the logo and a scaled copy:
-    // near a megabyte that the main window would be built on top of. Both come back if the
-    // window is shown again: the buffer at the window's size, the logo at its next exposure.
+    // A hidden window keeps its back buffer and its label keeps the logo and a scaled copy,
+    // which the main window would be built on top of. Both come back if the window is shown
+    // again: the buffer at the window's size, the logo at its next exposure.
     imgLogo->clear();
     if (QBackingStore *store = backingStore())
         store->resize(QSize(1, 1));
@@ -276,13 +274,8 @@ void frmSplash::showEvent(QShowEvent *event)
 
 void frmSplash::loadLogo()
 {
-    if (!imgLogo->pixmap().isNull())
-        return;
-    // The JPEG's pixels are built in as well, decoded once by the tool that made them: showing
-    // them takes neither the image plugins nor the JPEG library.
-    const QImage pixels = readPpm(QResource(QStringLiteral(":/pictures/logo.ppm")).uncompressedData());
-    imgLogo->setPixmap(pixels.isNull() ? QPixmap(QStringLiteral(":/pictures/logo.jpg"))
-                                       : QPixmap::fromImage(pixels));
+    if (imgLogo->pixmap().isNull())
+        imgLogo->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.jpg")));
 }
 
 void frmSplash::hideEvent(QHideEvent *event)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "animatedcursor.h"
-#include "cursorguard.h"
+#include "cursor/animatedcursor.h"
+#include "windows/cursorguard.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "labelfit.h"
+#include "windows/labelfit.h"
 
 #include <QFontMetrics>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "layout.h"
+#include "windows/layout.h"
 
-#include "contrast.h"
+#include "windows/contrast.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -17,7 +17,7 @@ const char RightAlignedProperty[] = "pellavinRightAligned";
 
 // The families of the list that are installed, in its order; the font system takes the first.
 // A missing first family costs a search for stand-ins through fontconfig on every font made
-// from the list, though a later family is there: half the cost of a new font.
+// from the list, though a later family is there (bench/README.md has the figures).
 QStringList installedOf(const QStringList &families)
 {
     QStringList installed;

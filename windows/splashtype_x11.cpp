@@ -1,4 +1,4 @@
-#include "splashtype.h"
+#include "windows/splashtype.h"
 
 #include <QGuiApplication>
 #include <QWidget>

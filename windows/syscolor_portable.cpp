@@ -1,4 +1,4 @@
-#include "syscolor.h"
+#include "windows/syscolor.h"
 
 // No numbered system colours here: callers fall back to the nearest role of the palette.
 std::optional<std::uint32_t> syscolor::systemColour(int)

@@ -1,5 +1,5 @@
 // The desktop's system colours, through user32. Kept free of Qt.
-#include "syscolor.h"
+#include "windows/syscolor.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

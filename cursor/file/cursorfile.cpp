@@ -1,7 +1,7 @@
-#include "cursorfile.h"
-#include "dibrows.h"
-#include "pnginfo.h"
-#include "readbytes.h"
+#include "cursor/file/cursorfile.h"
+#include "cursor/file/dibrows.h"
+#include "cursor/file/pnginfo.h"
+#include "cursor/file/readbytes.h"
 
 #include <algorithm>
 #include <array>

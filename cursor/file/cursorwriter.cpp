@@ -1,5 +1,5 @@
-#include "cursorwriter.h"
-#include "dibrows.h"
+#include "cursor/file/cursorwriter.h"
+#include "cursor/file/dibrows.h"
 
 #include <algorithm>
 #include <optional>

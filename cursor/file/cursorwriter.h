@@ -3,7 +3,7 @@
 // Writes Windows cursor files. Only the tools that make the shipped cursors, the tests and
 // the fuzzer's round trip use it; the program itself only reads (cursorfile.h).
 
-#include "cursorfile.h"
+#include "cursor/file/cursorfile.h"
 
 #include <cstdint>
 #include <vector>

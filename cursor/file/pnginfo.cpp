@@ -1,5 +1,5 @@
-#include "pnginfo.h"
-#include "cursorfile.h"
+#include "cursor/file/pnginfo.h"
+#include "cursor/file/cursorfile.h"
 
 #include <algorithm>
 #include <array>

@@ -2,7 +2,7 @@
 
 // The reader's check of a PNG image inside a cursor file, and what it learns of an image.
 
-#include "readbytes.h"
+#include "cursor/file/readbytes.h"
 
 #include <cstddef>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "cursorfile.h"
+#include "cursor/file/cursorfile.h"
 
 #include <cerrno>
 #include <fcntl.h>

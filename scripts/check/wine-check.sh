@@ -20,16 +20,16 @@ version=$(sed -nE 's/^project\(([A-Za-z]+) VERSION ([0-9]+)\.([0-9]+)\.([0-9]+).
 read -r name major minor patch <<<"$version"
 # The same substitutions as CMake's configure_file, so that the script's checks see the
 # resource a Windows build compiles.
-sed -e "s|@PELLAVIN_ICON_FILE@|$root/app/pellavin.ico|" \
+sed -e "s|@PELLAVIN_ICON_FILE@|$root/windows/pictures/pellavin.ico|" \
     -e "s|@PROJECT_NAME@|$name|g; s|@PROJECT_VERSION_MAJOR@|$major|g; s|@PROJECT_VERSION_MINOR@|$minor|g; s|@PROJECT_VERSION_PATCH@|$patch|g" \
     -e "s|@PELLAVIN_VERSION_TEXT@|$major.$(printf '%02d' "$minor")|g" \
     "$root/app/pellavin.rc.in" >"$work/pellavin.rc"
 x86_64-w64-mingw32-windres "$work/pellavin.rc" -O coff -o "$work/pellavin-rc.o"
 x86_64-w64-mingw32-g++ -std=c++20 -O1 -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Werror \
-  -I"$root/cursor" -I"$root/app/registry" -I"$root/windows" \
+  -I"$root" \
   "$root/tests/wine/win32_layers.cpp" \
   "$root/cursor/cursorplatform_win32.cpp" \
-  "$root/app/registry/registry_win32.cpp" "$root/app/registry/keyvalue.cpp" \
+  "$root/services/registry/registry_win32.cpp" "$root/services/registry/keyvalue.cpp" \
   "$root/windows/syscolor_win32.cpp" \
   "$work/pellavin-rc.o" \
   -static -luser32 -lgdi32 -ladvapi32 -lversion -o "$work/win32_layers.exe"

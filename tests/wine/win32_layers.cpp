@@ -6,10 +6,10 @@
 //
 // Run from the repository's root, so that "Cursors\..." resolves. Prints one line per
 // failure and "win32: N passed, N failed, N skipped"; exits 1 when anything failed.
-#include "cursorplatform.h"
-#include "keyvalue.h"
-#include "registry.h"
-#include "syscolor.h"
+#include "cursor/cursorplatform.h"
+#include "services/registry/keyvalue.h"
+#include "services/registry/registry.h"
+#include "windows/syscolor.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

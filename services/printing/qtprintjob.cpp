@@ -1,4 +1,4 @@
-#include "qtprintjob.h"
+#include "services/printing/qtprintjob.h"
 
 #include <QPainter>
 #include <QPrinter>

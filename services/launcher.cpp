@@ -1,4 +1,4 @@
-#include "launcher.h"
+#include "services/launcher.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "translations.h"
+#include "i18n/translations.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 // The file test and the launcher where the system has no file attributes: a name starting with
 // a dot is hidden, and nothing is a system file.
-#include "launcher.h"
+#include "services/launcher.h"
 
 #include <QFileInfo>
 #include <QProcess>

@@ -1,6 +1,6 @@
 // Where there is no registry: nothing can be opened, so every lookup fails and the launcher
 // reports that system information is unavailable.
-#include "registry.h"
+#include "services/registry/registry.h"
 
 namespace {
 

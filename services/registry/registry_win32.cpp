@@ -1,5 +1,5 @@
 // The registry through advapi32's ANSI calls. Kept free of Qt.
-#include "registry.h"
+#include "services/registry/registry.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

@@ -1,12 +1,12 @@
-#include "qtruntimeservices.h"
+#include "services/qtruntimeservices.h"
 
-#include "appinfo.h"
-#include "launcher.h"
+#include "services/appinfo.h"
+#include "services/launcher.h"
+#include "services/printing/qtprintjob.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QInputDialog>
-#include <QLibrary>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -43,29 +43,11 @@ private:
     QPointer<QWidget> m_window;
 };
 
-// Qt's print support is loaded with the printing module at the first Print: most sessions
-// never print, and linking it would map it into every start. A module that is missing or
-// cannot be loaded counts as no printer.
-std::unique_ptr<PrintJob> openPrintJobThroughModule()
-{
-    static OpenDefaultPrintJob *const open = []() -> OpenDefaultPrintJob * {
-        const QString programDir = QCoreApplication::applicationDirPath();
-        for (const QString &dir : {programDir, programDir + QStringLiteral("/" PELLAVIN_MODULE_DIR)}) {
-            QLibrary module(dir + QStringLiteral("/pellavin_printing"));
-            if (auto *entry =
-                        reinterpret_cast<OpenDefaultPrintJob *>(module.resolve(OpenDefaultPrintJobSymbol)))
-                return entry;
-        }
-        return nullptr;
-    }();
-    return std::unique_ptr<PrintJob>(open ? open() : nullptr);
-}
-
 }
 
 QtRuntimeServices::QtRuntimeServices()
     : m_random(0)
-    , m_printJobFactory(openPrintJobThroughModule)
+    , m_printJobFactory(openDefaultPrintJob)
 {
 }
 

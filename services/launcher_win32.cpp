@@ -1,5 +1,5 @@
 // The file test and the launcher on the Windows API. Kept free of Qt.
-#include "launcher.h"
+#include "services/launcher.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printjob.h"
+#include "services/printing/printjob.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "keyvalue.h"
+#include "services/registry/keyvalue.h"
 
 #include <array>
 #include <stdexcept>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "printjob.h"
-#include "runtimeservices.h"
+#include "services/printing/printjob.h"
+#include "services/runtimeservices.h"
 
 #include <functional>
 #include <memory>
@@ -11,8 +11,8 @@
 class QtRuntimeServices final : public RuntimeServices
 {
 public:
-    // Opens the document that Print writes to: on the system's default printer, through the
-    // printing module, or nullptr when there is none. Tests print to a file instead.
+    // Opens the document that Print writes to: on the system's default printer, or nullptr when
+    // there is none. Tests print to a file instead.
     using PrintJobFactory = std::function<std::unique_ptr<PrintJob>()>;
 
     QtRuntimeServices();

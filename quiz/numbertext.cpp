@@ -1,6 +1,6 @@
-#include "numbertext.h"
+#include "quiz/numbertext.h"
 
-#include "numberprefix.h"
+#include "quiz/numberprefix.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "numberprefix.h"
+#include "quiz/numberprefix.h"
 
 #include <charconv>
 #include <limits>

@@ -1,8 +1,0 @@
-#include "freedmemory.h"
-
-#include <malloc.h>
-
-void returnFreedMemory()
-{
-    malloc_trim(0);
-}

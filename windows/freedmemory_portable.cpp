@@ -1,4 +1,0 @@
-#include "freedmemory.h"
-
-// Other allocators give back free memory of their own accord, or have no call for it.
-void returnFreedMemory() { }
