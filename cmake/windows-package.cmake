@@ -46,7 +46,7 @@ find_program(PELLAVIN_MAKENSIS makensis)
 if(PELLAVIN_MAKENSIS)
   list(APPEND CPACK_GENERATOR NSIS)
 endif()
-# The program's own files are signed, and every file given the last commit's time, in each
+# The program is signed, and every file given the last commit's time, in each
 # package's copy of the tree; the installer and the MSI are signed once made.
 set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/package-stage.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/package-sign.cmake)
@@ -63,7 +63,7 @@ if(PELLAVIN_WIXL AND PELLAVIN_MSIBUILD)
   foreach(tool WIXL MSIBUILD FAKETIME)
     set(CPACK_PELLAVIN_${tool} "${PELLAVIN_${tool}}")
   endforeach()
-  set(CPACK_PELLAVIN_ICON ${PROJECT_SOURCE_DIR}/app/pellavin.ico)
+  set(CPACK_PELLAVIN_ICON ${PROJECT_SOURCE_DIR}/windows/pictures/pellavin.ico)
 endif()
 
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")

@@ -128,11 +128,11 @@ took
 
 if [[ -n ${PELLAVIN_SIGN_CERT:-} ]]; then
   echo "-- signatures"
-  # The program's own files as the zip holds them; the installers install them byte for byte
-  # as packed (checked below).
+  # The program as the zip holds it; the installers install it byte for byte as packed
+  # (checked below).
   rm -rf "$work/signed"
-  unzip -q -j "$build/pellavin-$version-win64.zip" "*/pellavin.exe" "*/pellavin_printing.dll" -d "$work/signed"
-  signed=("$work/signed/pellavin.exe" "$work/signed/pellavin_printing.dll" "$nsis" "$msi" "$later_nsis" "$later_msi")
+  unzip -q -j "$build/pellavin-$version-win64.zip" "*/pellavin.exe" -d "$work/signed"
+  signed=("$work/signed/pellavin.exe" "$nsis" "$msi" "$later_nsis" "$later_msi")
   for file in "${signed[@]}"; do
     out=$(osslsigncode verify -CAfile "$PELLAVIN_SIGN_CERT" -in "$file" 2>&1) && verified=1 || verified=""
     signer=$(grep -m 1 'Subject:' <<<"$out" | sed 's/.*Subject: //')
