@@ -1,6 +1,8 @@
 # The runnable Windows folder: the program, its Cursors folder, the Qt libraries and plugins it
 # loads and the MinGW runtime, which is what windeployqt would gather. "cpack" makes
-# pellavin-<version>-win64.zip of it and, where NSIS is installed, an installer.
+# pellavin-<version>-win64.zip of it and, where NSIS is installed, an installer, and where wixl
+# and msibuild (msitools) are, an MSI. Signing and SOURCE_DATE_EPOCH: codesign.cmake and
+# package-stage.cmake.
 
 install(TARGETS pellavin RUNTIME DESTINATION .)
 # Started from its own folder, the program finds Cursors\... beside it.
@@ -44,10 +46,32 @@ find_program(PELLAVIN_MAKENSIS makensis)
 if(PELLAVIN_MAKENSIS)
   list(APPEND CPACK_GENERATOR NSIS)
 endif()
+# The program is signed, and every file given the last commit's time, in each
+# package's copy of the tree; the installer and the MSI are signed once made.
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/package-stage.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/package-sign.cmake)
+find_program(PELLAVIN_OSSLSIGNCODE osslsigncode)
+set(CPACK_PELLAVIN_OSSLSIGNCODE "${PELLAVIN_OSSLSIGNCODE}")
+
+find_program(PELLAVIN_WIXL wixl)
+find_program(PELLAVIN_MSIBUILD msibuild)
+find_program(PELLAVIN_FAKETIME faketime)
+if(PELLAVIN_WIXL AND PELLAVIN_MSIBUILD)
+  list(APPEND CPACK_GENERATOR External)
+  set(CPACK_EXTERNAL_ENABLE_STAGING ON)
+  set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${PROJECT_SOURCE_DIR}/cmake/msi-package.cmake)
+  foreach(tool WIXL MSIBUILD FAKETIME)
+    set(CPACK_PELLAVIN_${tool} "${PELLAVIN_${tool}}")
+  endforeach()
+  set(CPACK_PELLAVIN_ICON ${PROJECT_SOURCE_DIR}/windows/pictures/pellavin.ico)
+endif()
+
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 # A 64-bit installer for the 64-bit program: NSIS makes 32-bit ones unless told, and those need
 # the 32-bit half of the system (which a Wine without its i386 part lacks).
-set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+# Files keep no time of their own in the installer: CPack writes the options page it reserves
+# when it packs, which would give every build of one commit another installer.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode\nSetDateSave off")
 set(CPACK_NSIS_DISPLAY_NAME Pellavin)
 set(CPACK_NSIS_PACKAGE_NAME Pellavin)
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/windows/pictures/pellavin.ico)
@@ -57,6 +81,11 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME pellavin.exe)
 # is the installer's output folder), where Cursors\... resolves.
 set(CPACK_NSIS_CREATE_ICONS_EXTRA
   "SetOutPath '$INSTDIR'\nCreateShortCut '$SMPROGRAMS\\\\$STARTMENU_FOLDER\\\\Pellavin.lnk' '$INSTDIR\\\\pellavin.exe'")
-set(CPACK_NSIS_DELETE_ICONS_EXTRA "Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\Pellavin.lnk'")
-# An upgrade replaces the earlier version rather than installing beside it.
+# CPack's uninstaller removes the vendor's key for Pellavin but leaves the vendor's own, empty;
+# this runs after it.
+set(CPACK_NSIS_DELETE_ICONS_EXTRA
+  "Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\Pellavin.lnk'\nDeleteRegKey /ifempty SHCTX 'Software\\\\Varnholt Corp'")
+# An upgrade replaces the earlier version rather than installing beside it. It finds it under
+# the same key in Apps and Features, which by default would carry the version and so differ.
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Pellavin)

@@ -24,9 +24,9 @@ case "${1:-}" in
   # The same, with the Orca screen reader speaking through speech-dispatcher and espeak-ng.
   --orca) packages+=(xvfb x11-utils xdotool openbox dbus-x11 at-spi2-core
                      orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng) ;;
-  # Installing, checking the menu entry and AppStream file, making the Debian package and
-  # checking it.
-  --package) packages+=(dpkg-dev file desktop-file-utils appstream lintian) ;;
+  # Installing, checking the menu entry and AppStream file, making the Debian package,
+  # checking it, and comparing two builds of it.
+  --package) packages+=(dpkg-dev file desktop-file-utils appstream lintian diffoscope-minimal) ;;
   # A virtual screen, a session bus, the X libraries of the benchmark's driver, and callgrind.
   --bench) packages+=(xvfb x11-utils dbus-x11 libx11-dev libxtst-dev valgrind) ;;
   # The static analysers, which read the build's compile_commands.json, and the coverage report.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Pellavin for release, installs it into a staging folder and checks that each piece
 # lands in its place, validates the menu entry and the AppStream file, makes the Debian
-# package and has Debian's package checker (lintian) look at it:
+# package and has Debian's package checker (lintian) look at it, then makes it again in another
+# build folder and compares the two byte for byte (scripts/check/reproducible.sh):
 #   ./scripts/check/package-check.sh [build folder]   (the .deb is left in the build folder)
 # Installs what it needs on Debian 12 (through sudo when not root).
 set -euo pipefail
@@ -9,9 +10,14 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(realpath -m "${1:-$root/build-package}")
 "$root/scripts/deps.sh" --package
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-  -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
-cmake --build "$build" --target pellavin -j "$(nproc)"
+. "$root/scripts/check/reproducible.sh"
+make_package() {
+  source_date_epoch "$1"
+  cmake -S "$root" -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+  cmake --build "$1" --target pellavin -j "$(nproc)"
+}
+make_package "$build"
 
 stage="$build/stage"
 rm -rf "$stage"
@@ -65,5 +71,13 @@ if grep -qE '^[EW]: ' <<<"$lintian_out"; then
 else
   echo "lintian: no errors, no warnings"
 fi
-echo "package: $deb"
+
+echo "-- the package again, from another build folder (SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH)"
+again_start=$SECONDS
+rm -rf "$build/again"
+make_package "$build/again" >/dev/null
+(cd "$build/again" && cpack -G DEB >/dev/null)
+same_package "$deb" "$build/again/$(basename "$deb")" || failed=1
+echo "   ($((SECONDS - again_start)) s)"
+echo "package: $deb ($(du -k "$deb" | awk '{ printf "%.1f MB", $1 / 1024 }'))"
 exit "$failed"
