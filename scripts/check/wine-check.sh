@@ -23,7 +23,7 @@ read -r name major minor patch <<<"$version"
 sed -e "s|@PELLAVIN_ICON_FILE@|$root/windows/pictures/pellavin.ico|" \
     -e "s|@PROJECT_NAME@|$name|g; s|@PROJECT_VERSION_MAJOR@|$major|g; s|@PROJECT_VERSION_MINOR@|$minor|g; s|@PROJECT_VERSION_PATCH@|$patch|g" \
     -e "s|@PELLAVIN_VERSION_TEXT@|$major.$(printf '%02d' "$minor")|g" \
-    "$root/app/pellavin.rc.in" >"$work/pellavin.rc"
+    "$root/packaging/windows/pellavin.rc.in" >"$work/pellavin.rc"
 x86_64-w64-mingw32-windres "$work/pellavin.rc" -O coff -o "$work/pellavin-rc.o"
 x86_64-w64-mingw32-g++ -std=c++20 -O1 -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Werror \
   -I"$root" \
