@@ -6,6 +6,9 @@
 #     windows (1) whose title matches NAME are visible; says which it missed unless -q.
 #   program_build BUILD  configures BUILD (RelWithDebInfo, without the tests) unless it is
 #     configured already, keeping a folder's own settings, and builds the program there.
+#   winpath PATH  the name Wine gives a Unix path (Z:\...).
+#   keys KEY...  presses keys on the screen, then gives the program a moment to follow.
+#   focus NAME  activates the first visible window whose title matches NAME.
 #   cups_start DIR  starts a CUPS server of its own, with its configuration, spool and logs in
 #     DIR, and cups-pdf as its default printer; exports CUPS_SERVER and leaves the server's
 #     process number in DIR/cupsd.pid.
@@ -56,6 +59,14 @@ waitfor() {
   done
   [[ -n $quiet ]] || echo "no window named $1" >&2
   return 1
+}
+
+winpath() { local p; p=$(realpath -m "$1"); printf 'Z:%s' "${p//\//\\}"; }
+keys() { xdotool key --clearmodifiers --delay 80 "$@"; sleep 0.6; }
+focus() {
+  local id
+  id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+  [[ -n $id ]] && xdotool windowactivate --sync "$id" 2>/dev/null || true
 }
 
 cups_start() {

@@ -127,6 +127,13 @@ cd "$work/build"
 echo "-- building (about 17 minutes on two idle cores)" >&2
 cmake --build . --parallel "${PELLAVIN_JOBS:-2}" >build.log 2>&1 || { tail -40 build.log >&2; exit 1; }
 cmake --install . >install.log 2>&1 || { tail -20 install.log >&2; exit 1; }
+# The Qt source files this build compiled or included, for naming exactly the third-party code
+# that went into its libraries (scripts/qt-notices.py reads it).
+{ ninja -t compdb | python3 -c 'import json, sys; print("\n".join(e["file"] for e in json.load(sys.stdin)))'
+  ninja -t deps | sed -n 's/^    //p'; } |
+  python3 -c 'import os, sys; src = os.path.realpath(sys.argv[1]) + "/"
+paths = {os.path.realpath(os.path.join(".", line.strip())) for line in sys.stdin if line.strip()}
+print("\n".join(sorted(p[len(src):] for p in paths if p.startswith(src))))' "$work/src" >"$prefix/pellavin-qt-sources.txt"
 cd "$cache"
 rm -rf "$work"
 

@@ -57,7 +57,7 @@ grep -q 'warning:' "$work/build.log" && { grep 'warning:' "$work/build.log"; exi
 echo "   no warnings"
 took
 
-winpath() { local p; p=$(realpath -m "$1"); printf 'Z:%s' "${p//\//\\}"; }
+. "$root/scripts/lib.sh"
 gcc_dir=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
 pthread_dir=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -147,7 +147,6 @@ echo "-- a student's desktop: the tool's real registry path beside a planted pro
 # The program from the zip, on a virtual screen of its own.
 rm -rf "$work/zip"
 unzip -q "$zip" -d "$work/zip"
-. "$root/scripts/lib.sh"
 screen_start 1024x768
 trap screen_stop EXIT
 desktop_failed=0

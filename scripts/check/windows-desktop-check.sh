@@ -24,14 +24,7 @@ mkdir -p "$shots"
 passed=0 failed=0
 pass() { echo "ok: $1"; passed=$((passed + 1)); }
 fail() { echo "FAIL: $1"; failed=$((failed + 1)); }
-keys() { xdotool key --clearmodifiers --delay 80 "$@"; sleep 0.6; }
 shot() { import -window root "$shots/$1.png" 2>/dev/null && echo "   screenshot: $shots/$1.png"; }
-focus() {
-  local id
-  id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
-  [[ -n $id ]] && xdotool windowactivate --sync "$id" 2>/dev/null || true
-}
-winpath() { local p; p=$(realpath -m "$1"); printf 'Z:%s' "${p//\//\\}"; }
 program=0
 stop_program() {
   [[ $program -ne 0 ]] && kill "$program" 2>/dev/null || true

@@ -20,7 +20,7 @@ nsis=$build/pellavin-$version-win64.exe
 # Wine would also make a Linux menu entry of every Start-menu shortcut, in this account's home.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
 wine=$(command -v wine)
-winpath() { local p; p=$(realpath -m "$1"); printf 'Z:%s' "${p//\//\\}"; }
+. "$root/scripts/lib.sh"
 failed=0
 pass() { echo "ok: $1"; }
 fail() { echo "FAIL: $1"; failed=$((failed + 1)); }

@@ -15,7 +15,6 @@ work=$1
 link=$2
 shots=$work/${3:-screenshots}
 wine=$(command -v wine)
-winpath() { local p; p=$(realpath -m "$1"); printf 'Z:%s' "${p//\//\\}"; }
 checks_failed=0
 pass() { echo "ok: $1"; }
 fail() { echo "FAIL: $1"; checks_failed=$((checks_failed + 1)); }
@@ -66,12 +65,6 @@ ocr() {
     tesseract - - 2>/dev/null | tr '\n' ' '
 }
 windows_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l; }
-keys() { xdotool key --clearmodifiers --delay 80 "$@"; sleep 0.6; }
-focus() {
-  local id
-  id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
-  [[ -n $id ]] && xdotool windowactivate --sync "$id" 2>/dev/null || true
-}
 
 # The program the shortcut names, in the working folder it names. (Wine's start opens the link
 # itself the same way, but gives back neither the program nor its exit status.)
