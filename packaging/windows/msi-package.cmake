@@ -80,14 +80,16 @@ endforeach()
 string(UUID packageCode NAMESPACE ${upgradeCode} NAME "${contents}" TYPE SHA1 UPPER)
 
 # wixl and msibuild write the time they run into the summary information's Created and Last
-# Saved; with SOURCE_DATE_EPOCH set they run at that time instead (string(TIMESTAMP) reads it).
+# Saved; with SOURCE_DATE_EPOCH set they run at that time instead (string(TIMESTAMP) reads it),
+# on a clock that stands still: one that starts there and runs would write a time that depends
+# on how long the tools take.
 set(atTime "")
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
   if(NOT CPACK_PELLAVIN_FAKETIME)
     message(FATAL_ERROR "SOURCE_DATE_EPOCH is set, but faketime, which gives it to wixl, was not found")
   endif()
   string(TIMESTAMP when "%Y-%m-%d %H:%M:%S" UTC)
-  set(atTime ${CMAKE_COMMAND} -E env TZ=UTC ${CPACK_PELLAVIN_FAKETIME} ${when})
+  set(atTime ${CMAKE_COMMAND} -E env TZ=UTC ${CPACK_PELLAVIN_FAKETIME} -f ${when})
 endif()
 
 file(REMOVE ${msi})

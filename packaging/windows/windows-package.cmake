@@ -52,6 +52,15 @@ set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/package-stage.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/package-sign.cmake)
 find_program(PELLAVIN_OSSLSIGNCODE osslsigncode)
 set(CPACK_PELLAVIN_OSSLSIGNCODE "${PELLAVIN_OSSLSIGNCODE}")
+if(MINGW)
+  # Every PE file ships stripped; its symbols go into pellavin-<version>-win64-symbols.zip beside
+  # the packages, for reading a crash report. The binutils are named like the compiler.
+  string(REGEX REPLACE "g\\+\\+(-posix|-win32)?$" "" binutilsPrefix "${CMAKE_CXX_COMPILER}")
+  find_program(PELLAVIN_STRIP ${binutilsPrefix}strip NO_CACHE REQUIRED)
+  find_program(PELLAVIN_OBJCOPY ${binutilsPrefix}objcopy NO_CACHE REQUIRED)
+  set(CPACK_PELLAVIN_STRIP "${PELLAVIN_STRIP}")
+  set(CPACK_PELLAVIN_OBJCOPY "${PELLAVIN_OBJCOPY}")
+endif()
 
 find_program(PELLAVIN_WIXL wixl)
 find_program(PELLAVIN_MSIBUILD msibuild)
@@ -71,7 +80,9 @@ set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 # the 32-bit half of the system (which a Wine without its i386 part lacks).
 # Files keep no time of their own in the installer: CPack writes the options page it reserves
 # when it packs, which would give every build of one commit another installer.
-set(CPACK_NSIS_DEFINES "Target amd64-unicode\nSetDateSave off")
+# The uninstaller that the installer writes is signed too, as makensis makes it.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode\nSetDateSave off\n!uninstfinalize '\"${CMAKE_COMMAND}\" \
+-DCPACK_PELLAVIN_OSSLSIGNCODE=\"${PELLAVIN_OSSLSIGNCODE}\" -DFILE=\"%1\" -P \"${CMAKE_CURRENT_LIST_DIR}/sign-file.cmake\"'")
 set(CPACK_NSIS_DISPLAY_NAME Pellavin)
 set(CPACK_NSIS_PACKAGE_NAME Pellavin)
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/windows/pictures/pellavin.ico)

@@ -121,17 +121,66 @@ grep -q 'Qt6Test\|qoffscreen' <<<"$listing" && fail "the zip holds test-only fil
 [[ -f $installer ]] && pass "$(basename "$installer"): $(size "$installer")"
 msi=$build/pellavin-1.0.0-win64.msi
 [[ -f $msi ]] && pass "$(basename "$msi"): $(size "$msi")" || fail "no MSI"
+symbols=$build/pellavin-1.0.0-win64-symbols.zip
+[[ -f $symbols ]] && pass "$(basename "$symbols"), beside them: $(size "$symbols")" || fail "no symbols archive"
 took
 
-echo "-- the same packages from another build folder, a while later (SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH)"
+echo "-- every PE file in every package: stripped, and signed when a certificate is given"
+# What each package installs: the zip unpacked, the MSI's files taken out by msiextract, and the
+# installer's tree as cpack packed it (its uninstaller is checked once installed).
+contents=$work/contents
+rm -rf "$contents"
+mkdir -p "$contents/zip" "$contents/msi"
+unzip -q "$zip" -d "$contents/zip"
+(cd "$contents/msi" && msiextract "$msi" >/dev/null)
+mapfile -t pe_files < <(find "$contents" "$build/_CPack_Packages/win64/NSIS/pellavin-1.0.0-win64" -type f \
+                          \( -iname '*.exe' -o -iname '*.dll' \) | sort)
+pe_files+=("$installer" "$msi")
+echo "   unpacked, the zip's program is $(du -sk "$contents/zip" | awk '{ printf "%.1f MB", $1 / 1024 }')"
+unstripped=""
+for file in "${pe_files[@]}"; do
+  [[ $file == "$installer" || $file == "$msi" ]] && continue
+  x86_64-w64-mingw32-objdump -h "$file" | grep -q ' \.debug_' && unstripped+=" ${file#"$work/"}"
+done
+[[ -z $unstripped ]] && pass "${#pe_files[@]} PE files and packages, not one with debug sections" ||
+  fail "debug sections left in:$unstripped"
+if [[ -n ${PELLAVIN_SIGN_CERT:-} ]]; then
+  signed=0 total=0
+  for file in "${pe_files[@]}"; do
+    total=$((total + 1))
+    if osslsigncode verify -CAfile "$PELLAVIN_SIGN_CERT" -in "$file" >"$work/verify.log" 2>&1; then
+      signed=$((signed + 1))
+    else
+      echo "   unsigned or not verified: ${file#"$work/"}"
+    fi
+  done
+  ((signed == total && total > 0)) && pass "osslsigncode verify: $signed signed of $total" ||
+    fail "osslsigncode verify: $signed signed of $total"
+elif [[ -n ${CI:-} ]]; then
+  fail "no certificate (PELLAVIN_SIGN_CERT and PELLAVIN_SIGN_KEY): CI signs with a throwaway one"
+else
+  echo "   no certificate given (PELLAVIN_SIGN_CERT, PELLAVIN_SIGN_KEY): nothing signed, signatures not checked"
+fi
+took
+
+echo "-- the same packages from another build folder, a while later, on a loaded machine (SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH)"
 again=$work/again
 rm -rf "$again"
 source_date_epoch "$again"
+# A busy loop on every core for the whole second build, so that nothing that depends on how
+# long a step takes can come out the same by luck.
+load=()
+for _ in $(seq "$(nproc)"); do bash -c 'while :; do :; done' & load+=($!); done
+stop_load() { kill "${load[@]}" 2>/dev/null || true; wait "${load[@]}" 2>/dev/null || true; load=(); }
+trap stop_load EXIT
 cmake -S "$root" -B "$again" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELLAVIN_WERROR=ON -DBUILD_TESTING=OFF \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DPELLAVIN_QT_MINGW="$qt" -DQT_HOST_PATH=/usr \
   >"$work/again.log" && cmake --build "$again" -j 2 >>"$work/again.log" 2>&1 &&
   (cd "$again" && cpack -C Release >>"$work/again.log" 2>&1) || { tail -20 "$work/again.log"; exit 1; }
-for package in "$zip" "$installer" "$msi"; do
+echo "   built under a load of $(cut -d' ' -f1 /proc/loadavg) on $(nproc) cores"
+stop_load
+trap - EXIT
+for package in "$zip" "$installer" "$msi" "$symbols"; do
   [[ -f $package ]] || continue
   same_package "$package" "$again/$(basename "$package")" && pass "$(basename "$package") is reproducible" ||
     fail "$(basename "$package") is not reproducible"
