@@ -1,4 +1,4 @@
-#include "cursor/cursorplatform_portable.h"
+#include "cursor/cursorplatform_qt.h"
 
 #include "cursor/file/cursorfile.h"
 
@@ -37,9 +37,9 @@ QImage toImage(const cursorfile::Frame &frame)
     return image;
 }
 
-std::shared_ptr<const PortableCursorPlatform::Image> ordinaryArrow()
+std::shared_ptr<const QtCursorPlatform::Image> ordinaryArrow()
 {
-    auto image = std::make_shared<PortableCursorPlatform::Image>();
+    auto image = std::make_shared<QtCursorPlatform::Image>();
     image->frames.push_back({{}, {}, QCursor(Qt::ArrowCursor)});
     image->sequence.push_back(0);
     image->stepMs.push_back(0);
@@ -48,12 +48,12 @@ std::shared_ptr<const PortableCursorPlatform::Image> ordinaryArrow()
 
 }
 
-PortableCursorPlatform::PortableCursorPlatform()
+QtCursorPlatform::QtCursorPlatform()
     : m_installed(ordinaryArrow())
 {
     m_animation.setSingleShot(true);
     m_animation.setTimerType(Qt::PreciseTimer);
-    connect(&m_animation, &QTimer::timeout, this, &PortableCursorPlatform::nextStep);
+    connect(&m_animation, &QTimer::timeout, this, &QtCursorPlatform::nextStep);
     // Cursor images must not outlive the application object that made them.
     if (QCoreApplication *app = QCoreApplication::instance()) {
         connect(app, &QCoreApplication::aboutToQuit, this, [this] {
@@ -68,25 +68,25 @@ PortableCursorPlatform::PortableCursorPlatform()
     }
 }
 
-PortableCursorPlatform::~PortableCursorPlatform()
+QtCursorPlatform::~QtCursorPlatform()
 {
     if (m_watching && qApp)
         qApp->removeEventFilter(this);
 }
 
-PortableCursorPlatform::Handle PortableCursorPlatform::store(std::shared_ptr<const Image> image)
+QtCursorPlatform::Handle QtCursorPlatform::store(std::shared_ptr<const Image> image)
 {
     const Handle handle = m_nextHandle++;
     m_handles.emplace(handle, std::move(image));
     return handle;
 }
 
-PortableCursorPlatform::Handle PortableCursorPlatform::GetCursor()
+QtCursorPlatform::Handle QtCursorPlatform::GetCursor()
 {
     return SystemArrow;
 }
 
-PortableCursorPlatform::Handle PortableCursorPlatform::CopyIcon(Handle cursor)
+QtCursorPlatform::Handle QtCursorPlatform::CopyIcon(Handle cursor)
 {
     if (cursor == SystemArrow)
         return store(m_installed);
@@ -94,7 +94,7 @@ PortableCursorPlatform::Handle PortableCursorPlatform::CopyIcon(Handle cursor)
     return it == m_handles.end() ? 0 : store(it->second);
 }
 
-PortableCursorPlatform::Handle PortableCursorPlatform::LoadCursorFromFile(const std::string &path)
+QtCursorPlatform::Handle QtCursorPlatform::LoadCursorFromFile(const std::string &path)
 {
     // The windows are gone once the program quits; an image made now would outlive the
     // application object that it needs.
@@ -137,7 +137,7 @@ PortableCursorPlatform::Handle PortableCursorPlatform::LoadCursorFromFile(const 
     return store(std::move(image));
 }
 
-bool PortableCursorPlatform::SetSystemCursor(Handle cursor, std::uint32_t id)
+bool QtCursorPlatform::SetSystemCursor(Handle cursor, std::uint32_t id)
 {
     if (id != cursorplatform::OCR_NORMAL)
         return false;
@@ -151,17 +151,17 @@ bool PortableCursorPlatform::SetSystemCursor(Handle cursor, std::uint32_t id)
     return true;
 }
 
-void PortableCursorPlatform::DestroyCursor(Handle cursor)
+void QtCursorPlatform::DestroyCursor(Handle cursor)
 {
     m_handles.erase(cursor);
 }
 
-QCursor PortableCursorPlatform::currentArrow() const
+QCursor QtCursorPlatform::currentArrow() const
 {
     return m_installed->frames.at(m_installed->sequence.at(m_step)).shown();
 }
 
-void PortableCursorPlatform::install(std::shared_ptr<const Image> image)
+void QtCursorPlatform::install(std::shared_ptr<const Image> image)
 {
     m_installed = std::move(image);
     m_step = 0;
@@ -174,7 +174,7 @@ void PortableCursorPlatform::install(std::shared_ptr<const Image> image)
     applyToWindows();
 }
 
-void PortableCursorPlatform::nextStep()
+void QtCursorPlatform::nextStep()
 {
     m_step = m_nextStep;
     // The windows that show this layer's cursor are known from the install and from every
@@ -187,7 +187,7 @@ void PortableCursorPlatform::nextStep()
     scheduleNextStep();
 }
 
-void PortableCursorPlatform::applyToWindows()
+void QtCursorPlatform::applyToWindows()
 {
     // Hidden windows take the cursor when they show (see eventFilter); setting it on them now
     // would cost a request to the window system on every step.
@@ -201,7 +201,7 @@ void PortableCursorPlatform::applyToWindows()
     scheduleNextStep();
 }
 
-void PortableCursorPlatform::scheduleNextStep()
+void QtCursorPlatform::scheduleNextStep()
 {
     const std::vector<std::size_t> &sequence = m_installed->sequence;
     if (sequence.size() < 2)
@@ -217,7 +217,7 @@ void PortableCursorPlatform::scheduleNextStep()
     m_animation.start(wait);
 }
 
-void PortableCursorPlatform::applyTo(QWidget *window)
+void QtCursorPlatform::applyTo(QWidget *window)
 {
     const bool themed = window->property(ThemedProperty).toBool();
     if (window->testAttribute(Qt::WA_SetCursor) && !themed)
@@ -229,7 +229,7 @@ void PortableCursorPlatform::applyTo(QWidget *window)
         m_themed.emplace_back(window);
 }
 
-bool PortableCursorPlatform::eventFilter(QObject *watched, QEvent *event)
+bool QtCursorPlatform::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Show && watched->isWidgetType()) {
         auto *widget = static_cast<QWidget *>(watched);
@@ -241,6 +241,6 @@ bool PortableCursorPlatform::eventFilter(QObject *watched, QEvent *event)
 
 cursorplatform::CursorPlatform &cursorplatform::systemCursorPlatform()
 {
-    static PortableCursorPlatform platform;
+    static QtCursorPlatform platform;
     return platform;
 }

@@ -19,7 +19,7 @@ class QWidget;
 // Where no desktop-wide cursor can be replaced, "the standard arrow" is the arrow cursor of
 // this program's own windows: every top-level window, those opened later included, shows the
 // installed cursor wherever its widgets do not ask for another (a text box keeps its I-beam).
-class PortableCursorPlatform final
+class QtCursorPlatform final
     : public QObject
     , public cursorplatform::CursorPlatform
 {
@@ -53,8 +53,8 @@ public:
         std::vector<int> stepMs;
     };
 
-    PortableCursorPlatform();
-    ~PortableCursorPlatform() override;
+    QtCursorPlatform();
+    ~QtCursorPlatform() override;
 
     Handle GetCursor() override;
     Handle CopyIcon(Handle cursor) override;

@@ -11,7 +11,7 @@
 // from the registry) can be fuzzed on its own.
 namespace launcher {
 
-// File attribute bits in the system's numbering; the portable layer maps onto them.
+// File attribute bits in the system's numbering; the Qt layer maps onto them.
 constexpr std::uint32_t AttributeHidden = 0x2;
 constexpr std::uint32_t AttributeSystem = 0x4;
 constexpr std::uint32_t AttributeDirectory = 0x10;

@@ -1,5 +1,5 @@
 #include "cursor/animatedcursor.h"
-#include "cursor/cursorplatform_portable.h"
+#include "cursor/cursorplatform_qt.h"
 #include "cursor/file/cursorwriter.h"
 #include "tests/cursorbytes.h"
 #include "tests/recordingforms.h"
@@ -41,14 +41,14 @@ QImage shown(const QCursor &cursor)
 
 }
 
-class TestPortableCursor : public QObject
+class TestQtCursor : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<PortableCursorPlatform> platform;
+    std::unique_ptr<QtCursorPlatform> platform;
 
 private slots:
-    void init() { platform = std::make_unique<PortableCursorPlatform>(); }
+    void init() { platform = std::make_unique<QtCursorPlatform>(); }
     void cleanup() { platform.reset(); }
 
     void ordinaryArrowBeforeAnyInstall()
@@ -286,5 +286,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPortableCursor)
-#include "tst_portablecursor.moc"
+QTEST_MAIN(TestQtCursor)
+#include "tst_qtcursor.moc"
