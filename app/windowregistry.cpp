@@ -11,13 +11,35 @@
 #include <QStyle>
 #include <QTimer>
 
+#include <algorithm>
+#include <ranges>
+#include <type_traits>
 #include <utility>
+
+template<class Make> WindowRegistry::Row WindowRegistry::makeRow(Window which, Make make)
+{
+    using Form = std::remove_pointer_t<std::invoke_result_t<Make>>;
+    Row row{which, std::move(make), nullptr, {}};
+    if constexpr (requires(Form & form) { form.Form_Terminate(); })
+        row.terminate = [](QWidget &window) { static_cast<Form &>(window).Form_Terminate(); };
+    return row;
+}
 
 WindowRegistry::WindowRegistry(RuntimeServices &services, cursorplatform::CursorPlatform &cursors,
                                std::function<void()> startSysInfo)
     : m_services(services)
     , m_cursors(cursors)
     , m_startSysInfo(std::move(startSysInfo))
+    // The splash window's terminate handler runs first: after a key hand-over it still holds
+    // its copy of the greeting cursor, which must not be what stays on the desktop. The main
+    // window's handler then installs the plain arrow last.
+    , m_windows{
+              makeRow(Window::Splash, [this] { return new frmSplash(m_services, m_cursors, *this); }),
+              makeRow(Window::Math, [this] { return new frmMath(m_services, m_cursors, *this); }),
+              // Closing discards the window, so the next one is built anew from its design.
+              makeRow(Window::About, [this] { return new frmAbout(m_services, m_startSysInfo); }),
+              makeRow(Window::Help, [] { return new frmHelp; }),
+      }
 {
     // Qt's own rule would end the program between the splash window and the main window,
     // while only the name prompt is up; the registry decides instead.
@@ -28,10 +50,8 @@ WindowRegistry::~WindowRegistry()
 {
     if (!m_ended && !m_terminated)
         terminate();
-    delete m_help.data();
-    delete m_about.data();
-    delete m_math.data();
-    delete m_splash.data();
+    for (Row &row : std::views::reverse(m_windows))
+        delete row.live.data();
 }
 
 void WindowRegistry::start()
@@ -39,52 +59,42 @@ void WindowRegistry::start()
     bringToFront(&splash());
 }
 
+template<class Form> Form &WindowRegistry::instance(Window which)
+{
+    const auto found = std::ranges::find(m_windows, which, &Row::which);
+    Q_ASSERT(found != m_windows.end());
+    Row &row = *found;
+    if (!row.live) {
+        row.live = row.make();
+        watch(row.live);
+    }
+    return static_cast<Form &>(*row.live);
+}
+
 frmSplash &WindowRegistry::splash()
 {
-    if (!m_splash) {
-        m_splash = new frmSplash(m_services, m_cursors, *this);
-        watch(m_splash);
-    }
-    return *m_splash;
+    return instance<frmSplash>(Window::Splash);
 }
 
 frmMath &WindowRegistry::math()
 {
-    if (!m_math) {
-        m_math = new frmMath(m_services, m_cursors, *this);
-        watch(m_math);
-    }
-    return *m_math;
+    return instance<frmMath>(Window::Math);
 }
 
 frmAbout &WindowRegistry::about()
 {
-    // Closing discards the window, so the next one is built anew from its design.
-    if (!m_about) {
-        m_about = new frmAbout(m_services, m_startSysInfo);
-        watch(m_about);
-    }
-    return *m_about;
+    return instance<frmAbout>(Window::About);
 }
 
 frmHelp &WindowRegistry::help()
 {
-    if (!m_help) {
-        m_help = new frmHelp;
-        watch(m_help);
-    }
-    return *m_help;
+    return instance<frmHelp>(Window::Help);
 }
 
 QWidget *WindowRegistry::loaded(Window which) const
 {
-    switch (which) {
-    case Window::Splash: return m_splash;
-    case Window::Math: return m_math;
-    case Window::About: return m_about;
-    case Window::Help: return m_help;
-    }
-    return nullptr;
+    const auto row = std::ranges::find(m_windows, which, &Row::which);
+    return row == m_windows.end() ? nullptr : row->live.data();
 }
 
 void WindowRegistry::showMath()
@@ -133,7 +143,7 @@ bool WindowRegistry::eventFilter(QObject *watched, QEvent *event)
     // The name prompt's buttons show the style's standard icons, and finding them the first
     // time reads the icon theme: most of the hand-over's cost. Done once the splash window's
     // first picture is out, while the student reads it.
-    if (event->type() == QEvent::Paint && watched == m_splash && !m_boxIconsFound) {
+    if (event->type() == QEvent::Paint && !m_boxIconsFound && watched == loaded(Window::Splash)) {
         m_boxIconsFound = true;
         QTimer::singleShot(0, this, [] {
             for (const QStyle::StandardPixmap icon :
@@ -148,9 +158,8 @@ void WindowRegistry::checkForEnd()
 {
     if (m_ended || m_terminated || m_handingOver > 0)
         return;
-    for (const QWidget *window :
-         {loaded(Window::Splash), loaded(Window::Math), loaded(Window::About), loaded(Window::Help)}) {
-        if (window && window->isVisible())
+    for (const Row &row : m_windows) {
+        if (row.live && row.live->isVisible())
             return;
     }
     terminate();
@@ -160,11 +169,8 @@ void WindowRegistry::checkForEnd()
 void WindowRegistry::terminate()
 {
     m_terminated = true;
-    // The splash window's handler first: after a key hand-over it still holds its copy of the
-    // greeting cursor, which must not be what stays on the desktop. The main window's handler
-    // then installs the plain arrow last.
-    if (m_splash)
-        m_splash->Form_Terminate();
-    if (m_math)
-        m_math->Form_Terminate();
+    for (const Row &row : m_windows) {
+        if (row.live && row.terminate)
+            row.terminate(*row.live);
+    }
 }

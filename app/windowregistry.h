@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <vector>
 
 class QWidget;
 class RuntimeServices;
@@ -55,6 +56,19 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // A row of the table of windows: how the window is built, its terminate handler if its
+    // class has one, and its live instance.
+    struct Row
+    {
+        Window which;
+        std::function<QWidget *()> make;
+        void (*terminate)(QWidget &window);
+        QPointer<QWidget> live;
+    };
+    template<class Make> static Row makeRow(Window which, Make make);
+    // The live instance of a window, built first if there is none.
+    template<class Form> Form &instance(Window which);
+
     void watch(QWidget *window);
     static void bringToFront(QWidget *window);
     void checkForEnd();
@@ -63,10 +77,8 @@ private:
     RuntimeServices &m_services;
     cursorplatform::CursorPlatform &m_cursors;
     std::function<void()> m_startSysInfo;
-    QPointer<frmSplash> m_splash;
-    QPointer<frmMath> m_math;
-    QPointer<frmAbout> m_about;
-    QPointer<frmHelp> m_help;
+    // In the order the terminate handlers run; the windows are deleted in the reverse order.
+    std::vector<Row> m_windows;
     int m_handingOver = 0;
     bool m_terminated = false;
     bool m_ended = false;
