@@ -14,12 +14,13 @@ if(CPACK_PELLAVIN_STRIP AND IS_DIRECTORY ${symbols})
   file(GLOB_RECURSE debugFiles LIST_DIRECTORIES false RELATIVE ${symbols} ${symbols}/*.debug)
   list(SORT debugFiles)
   set(archive ${CPACK_PACKAGE_DIRECTORY}/${CPACK_PACKAGE_FILE_NAME}-symbols.zip)
-  set(mtime "")
-  if(DEFINED ENV{SOURCE_DATE_EPOCH})
-    set(mtime --mtime=@$ENV{SOURCE_DATE_EPOCH})
+  if(NOT debugFiles)
+    message(FATAL_ERROR "No symbols in ${symbols}")
   endif()
+  # The time of the last commit where SOURCE_DATE_EPOCH gives it (string(TIMESTAMP) reads it).
+  string(TIMESTAMP mtime "%Y-%m-%d %H:%M:%S UTC" UTC)
   file(REMOVE ${archive})
-  execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${archive} --format=zip ${mtime} -- ${debugFiles}
+  execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${archive} --format=zip "--mtime=${mtime}" -- ${debugFiles}
     WORKING_DIRECTORY ${symbols} COMMAND_ERROR_IS_FATAL ANY)
   message(STATUS "Symbols: ${archive}")
 endif()

@@ -80,9 +80,10 @@ set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 # the 32-bit half of the system (which a Wine without its i386 part lacks).
 # Files keep no time of their own in the installer: CPack writes the options page it reserves
 # when it packs, which would give every build of one commit another installer.
-# The uninstaller that the installer writes is signed too, as makensis makes it.
-set(CPACK_NSIS_DEFINES "Target amd64-unicode\nSetDateSave off\n!uninstfinalize '\"${CMAKE_COMMAND}\" \
--DCPACK_PELLAVIN_OSSLSIGNCODE=\"${PELLAVIN_OSSLSIGNCODE}\" -DFILE=\"%1\" -P \"${CMAKE_CURRENT_LIST_DIR}/sign-file.cmake\"'")
+# The uninstaller that the installer writes is signed too, as makensis makes it. (makensis runs
+# the command through the shell; no double quotes, which CPack's copy of this value would lose.)
+set(CPACK_NSIS_DEFINES "Target amd64-unicode\nSetDateSave off\n!uninstfinalize `'${CMAKE_COMMAND}' \
+'-DCPACK_PELLAVIN_OSSLSIGNCODE=${PELLAVIN_OSSLSIGNCODE}' '-DFILE=%1' -P '${CMAKE_CURRENT_LIST_DIR}/sign-file.cmake'`")
 set(CPACK_NSIS_DISPLAY_NAME Pellavin)
 set(CPACK_NSIS_PACKAGE_NAME Pellavin)
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/windows/pictures/pellavin.ico)
