@@ -17,10 +17,14 @@ if(CPACK_PELLAVIN_STRIP AND IS_DIRECTORY ${symbols})
   if(NOT debugFiles)
     message(FATAL_ERROR "No symbols in ${symbols}")
   endif()
-  # The time of the last commit where SOURCE_DATE_EPOCH gives it (string(TIMESTAMP) reads it).
-  string(TIMESTAMP mtime "%Y-%m-%d %H:%M:%S UTC" UTC)
+  # Dated the last commit's time where SOURCE_DATE_EPOCH gives it.
+  set(epoch 0)
+  if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(epoch $ENV{SOURCE_DATE_EPOCH})
+  endif()
+  find_program(python NAMES python3 REQUIRED)
   file(REMOVE ${archive})
-  execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${archive} --format=zip "--mtime=${mtime}" -- ${debugFiles}
+  execute_process(COMMAND ${python} ${CMAKE_CURRENT_LIST_DIR}/zip-files.py ${archive} ${epoch} ${debugFiles}
     WORKING_DIRECTORY ${symbols} COMMAND_ERROR_IS_FATAL ANY)
   message(STATUS "Symbols: ${archive}")
 endif()
