@@ -5,8 +5,8 @@
 # fixture qt_mingw, which the Windows check requires.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-where=$("$root/scripts/qt-mingw.sh" --where 2>/dev/null) && { echo "Qt for MinGW is built: $where"; exit 0; }
-echo "Qt for MinGW is not built yet ($where): building it"
+where=$("$root/scripts/qt-mingw.sh" --where 2>&1) && { echo "Qt for MinGW is built: $where"; exit 0; }
+echo "Qt for MinGW is not ready ($where): building it"
 status=0
 "$root/scripts/check/ci-budget.sh" --after 15 --need 50 -- "$root/scripts/qt-mingw.sh" || status=$?
 [[ $status -eq 3 ]] && echo "Building Qt for MinGW would not fit: run ./scripts/qt-mingw.sh once on this machine."
