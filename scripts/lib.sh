@@ -1,7 +1,9 @@
 # Sourced by the scripts that show windows.
 #   screen_start [WIDTHxHEIGHT]        (1024x768 by default) starts a virtual 96-dpi X server on
 #     a free display with the openbox window manager, exports DISPLAY, and keeps both processes
-#     in screen_pids; the sourcing script calls screen_stop when it exits.
+#     in screen_pids; the sourcing script calls screen_stop when it exits. With PELLAVIN_SCREEN
+#     naming the file scripts/check/x-screen.sh wrote, it takes the screen shared there instead
+#     (when of that size), and screen_stop leaves it up.
 #   waitfor [-q] NAME [COUNT] [TENTHS]  waits up to TENTHS tenths of a second (100) until COUNT
 #     windows (1) whose title matches NAME are visible; says which it missed unless -q.
 #   program_build BUILD  configures BUILD (RelWithDebInfo, without the tests) unless it is
@@ -24,7 +26,16 @@ program_build() {
 }
 
 screen_start() {
-  local size=${1:-1024x768} ready number
+  local size=${1:-1024x768} ready number shared_size
+  if [[ -n ${PELLAVIN_SCREEN:-} ]]; then
+    read -r number shared_size _ <"$PELLAVIN_SCREEN" ||
+      { echo "PELLAVIN_SCREEN=$PELLAVIN_SCREEN names no shared screen" >&2; return 1; }
+    if [[ $shared_size == "$size" ]]; then
+      xdpyinfo -display ":$number" >/dev/null 2>&1 || { echo "the shared screen :$number is gone" >&2; return 1; }
+      screen_env ":$number"
+      return 0
+    fi
+  fi
   ready=$(mktemp)
   # The server picks a free display itself and writes its number once it takes connections.
   Xvfb -displayfd 3 -screen 0 "${size}x24" -dpi 96 -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
@@ -33,14 +44,18 @@ screen_start() {
   number=$(head -n 1 "$ready")
   rm -f "$ready"
   [[ -n "$number" ]] || { echo "the virtual X server did not start" >&2; return 1; }
-  export DISPLAY=:$number
+  screen_env ":$number"
+  openbox >/dev/null 2>&1 &
+  screen_pids+=($!)
+  sleep 0.5
+}
+
+screen_env() {
+  export DISPLAY=$1
   # What these scripts look for on screen is English; a script that wants another language
   # gives it to the program alone.
   export LANG=C.UTF-8
   unset LC_ALL LC_MESSAGES LANGUAGE
-  openbox >/dev/null 2>&1 &
-  screen_pids+=($!)
-  sleep 0.5
 }
 
 screen_stop() {

@@ -8,7 +8,13 @@
 # Installs what it needs on Debian 12. Needs root: the PDF printer's backend runs as root.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-if [[ $(id -u) -ne 0 ]]; then exec sudo "$0" "$@"; fi
+# sudo starts from a clean environment: the variables this script and the ones it calls read
+# are handed on by name.
+if [[ $(id -u) -ne 0 ]]; then
+  command -v sudo >/dev/null ||
+    { echo "cups: needs root (the PDF printer's backend runs as root), and there is no sudo"; exit 1; }
+  exec sudo --preserve-env=PELLAVIN_APT_WAIT "$0" "$@"
+fi
 
 if [[ "${1:-}" != --session ]]; then
   build=$(realpath -m "${1:-$root/build}")

@@ -39,6 +39,22 @@ layer_of() {
   done
 }
 
+# The program's files: git's list in a checkout (untracked scratch files stay out), else, in a
+# source archive, what lies in the folders of the table.
+files=()
+if [[ $(git rev-parse --show-toplevel 2>/dev/null) == "$root" ]]; then
+  mapfile -d '' files < <(git ls-files -z '*.h' '*.cpp' '*.c')
+else
+  folders=()
+  for folder in "${!may[@]}" $outside; do [[ -d $folder ]] && folders+=("$folder"); done
+  [[ ${#folders[@]} -gt 0 ]] &&
+    mapfile -d '' files < <(find "${folders[@]}" -type f \( -name '*.h' -o -name '*.cpp' -o -name '*.c' \) -print0 | sort -zu)
+fi
+if [[ ${#files[@]} -eq 0 ]]; then
+  echo "layers: no source file found in $root"
+  exit 1
+fi
+
 failed=0 checked=0
 while IFS=: read -r file line target; do
   layer_of "$file"
@@ -59,7 +75,11 @@ while IFS=: read -r file line target; do
     echo "$file:$line: $from reaches up into $to (\"$target\")"
     failed=$((failed + 1))
   fi
-done < <(git ls-files -z '*.h' '*.cpp' '*.c' | xargs -0 grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' |
+done < <(printf '%s\0' "${files[@]}" | xargs -0 grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' |
   sed -E 's/^([^:]+):([0-9]+):[^"]*"([^"]*)".*/\1:\2:\3/' | grep -vE '\.moc$' || true)
-echo "layers: $checked includes read, $failed reaching upwards or naming no folder"
+echo "layers: ${#files[@]} files, $checked includes read, $failed reaching upwards or naming no folder"
+if [[ $checked -eq 0 ]]; then
+  echo "layers: no include was read"
+  exit 1
+fi
 [[ $failed -eq 0 ]]
