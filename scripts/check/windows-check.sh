@@ -5,7 +5,9 @@
 #  - Pellavin and every test program cross-built with warnings as errors, the tests run
 #    under Wine, offscreen;
 #  - the zip, the installer and the MSI made by CPack, made again in another build folder and
-#    compared byte for byte (scripts/check/reproducible.sh);
+#    compared byte for byte (scripts/check/reproducible.sh), with their bills of materials;
+#  - every file of each package named in its third-party notices, and each bill of materials
+#    valid and true to the package (scripts/check/notices-check.sh);
 #  - the MSI and the installer installed, upgraded and removed silently under Wine, and the
 #    installed program driven through a session on a virtual screen
 #    (scripts/check/windows-install-check.sh, scripts/check/windows-session.sh);
@@ -123,6 +125,14 @@ msi=$build/pellavin-1.0.0-win64.msi
 [[ -f $msi ]] && pass "$(basename "$msi"): $(size "$msi")" || fail "no MSI"
 took
 
+echo "-- every file of each package in its notices, and each package's bill of materials"
+"$root/scripts/check/notices-check.sh" "$build" >"$work/notices-check.log" 2>&1 ||
+  grep -q '^FAIL: ' "$work/notices-check.log" || echo "FAIL: the notices check stopped" >>"$work/notices-check.log"
+cat "$work/notices-check.log"
+checks_passed=$((checks_passed + $(grep -c '^ok: ' "$work/notices-check.log" || true)))
+checks_failed=$((checks_failed + $(grep -c '^FAIL: ' "$work/notices-check.log" || true)))
+took
+
 echo "-- the same packages from another build folder, a while later (SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH)"
 again=$work/again
 rm -rf "$again"
@@ -131,7 +141,7 @@ cmake -S "$root" -B "$again" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELLAVIN_WERR
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DPELLAVIN_QT_MINGW="$qt" -DQT_HOST_PATH=/usr \
   >"$work/again.log" && cmake --build "$again" -j 2 >>"$work/again.log" 2>&1 &&
   (cd "$again" && cpack -C Release >>"$work/again.log" 2>&1) || { tail -20 "$work/again.log"; exit 1; }
-for package in "$zip" "$installer" "$msi"; do
+for package in "$zip" "$installer" "$msi" "$zip.cdx.json" "$installer.cdx.json" "$msi.cdx.json"; do
   [[ -f $package ]] || continue
   same_package "$package" "$again/$(basename "$package")" && pass "$(basename "$package") is reproducible" ||
     fail "$(basename "$package") is not reproducible"
