@@ -120,8 +120,9 @@ def main(prefix, dsc):
             })
 
         # Qt's own code: the licences its files name, over the files of this build that no
-        # attribution speaks for. Nobody here holds Qt's commercial licence.
-        tally = collections.Counter()
+        # attribution speaks for, by folder (src/corelib, src/entrypoint...), since not every
+        # folder ends up in the same library. Nobody here holds Qt's commercial licence.
+        tally = collections.defaultdict(collections.Counter)
         for source in sources:
             if source in covered:
                 continue
@@ -129,8 +130,9 @@ def main(prefix, dsc):
                 head = f.read(4096)
             match = re.search(r"SPDX-License-Identifier:\s*(.+?)\s*(?:\*/)?$", head, re.M)
             expression = match.group(1) if match else "(none)"
-            tally[re.sub(r"^LicenseRef-Qt-Commercial OR ", "", expression)] += 1
-        ids = sorted({i for e in tally for i in re.findall(r"[\w.-]+", e)
+            folder = "/".join(source.split("/")[:2])
+            tally[folder][re.sub(r"^LicenseRef-Qt-Commercial OR ", "", expression)] += 1
+        ids = sorted({i for kinds in tally.values() for e in kinds for i in re.findall(r"[\w.-]+", e)
                       if i not in ("OR", "AND", "WITH", "none")})
         licence_texts = [text(os.path.join(src, "LICENSES", i + ".txt")) for i in ids
                          if os.path.isfile(os.path.join(src, "LICENSES", i + ".txt"))]
@@ -144,7 +146,7 @@ def main(prefix, dsc):
     result = {
         "qt": {"name": "Qt", "source_package": package, "debian_version": debian_version,
                "version": debian_version.split("+")[0].split("-")[0],
-               "license_tally": dict(tally), "license_texts": licence_texts,
+               "license_by_folder": {f: dict(k) for f, k in tally.items()}, "license_texts": licence_texts,
                "sources_listed": len(sources)},
         "attributions": sorted(attributions, key=lambda a: a["id"]),
         "texts": texts,
@@ -154,8 +156,9 @@ def main(prefix, dsc):
         json.dump(result, f, indent=1, sort_keys=True, ensure_ascii=False)
         f.write("\n")
     os.replace(out + ".part", out)
+    total = sum(tally.values(), collections.Counter())
     print(f"{out}: Qt {debian_version}, {len(attributions)} of {len(entries)} attributions in this build; "
-          f"its own files: " + "; ".join(f"{n} {e}" for e, n in tally.most_common()), file=sys.stderr)
+          f"its own files: " + "; ".join(f"{n} {e}" for e, n in total.most_common()), file=sys.stderr)
 
 
 if __name__ == "__main__":

@@ -23,6 +23,12 @@ list(APPEND PELLAVIN_NOTICES_FROM "[\"translations/\", \"${qtTranslations}\"]")
 list(REMOVE_DUPLICATES PELLAVIN_NOTICES_FROM)
 list(JOIN PELLAVIN_NOTICES_FROM ", " PELLAVIN_NOTICES_FROM)
 
+# A Windows program with a WinMain gets Qt's entry point, a static library, linked into it.
+set(PELLAVIN_NOTICES_LINKED "")
+if(TARGET Qt6::EntryPointImplementation)
+  set(PELLAVIN_NOTICES_LINKED "\"src/entrypoint\"")
+endif()
+
 set(PELLAVIN_NOTICES_ORIGINS ${PROJECT_BINARY_DIR}/pellavin-origins.json)
 set(CPACK_PELLAVIN_PYTHON ${Python3_EXECUTABLE})
 set(CPACK_PELLAVIN_NOTICES ${CMAKE_CURRENT_LIST_DIR}/notices.py)
@@ -35,7 +41,8 @@ function(pellavin_notices)
   file(WRITE ${PELLAVIN_NOTICES_ORIGINS} "{\"name\": \"${PROJECT_NAME}\", \"version\": \"${PROJECT_VERSION}\",
  \"vendor\": \"${CPACK_PACKAGE_VENDOR}\", \"contact\": \"${CPACK_PACKAGE_CONTACT}\",
  \"sources_archive\": \"pellavin-${PROJECT_VERSION}-windows-sources.tar\",
- \"ours\": [\"pellavin.exe\", \"Cursors/*\"], \"qt\": \"${PELLAVIN_NOTICES_QT}\",
+ \"ours\": [\"pellavin.exe\", \"Cursors/*\"], \"program\": \"pellavin.exe\", \"qt\": \"${PELLAVIN_NOTICES_QT}\",
+ \"qt_linked_in\": [${PELLAVIN_NOTICES_LINKED}],
  \"installed_from\": [${PELLAVIN_NOTICES_FROM}]}\n")
   install(CODE "execute_process(COMMAND \"${Python3_EXECUTABLE}\" \"${CPACK_PELLAVIN_NOTICES}\" notices
     \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\" \"${PELLAVIN_NOTICES_ORIGINS}\" COMMAND_ERROR_IS_FATAL ANY)")

@@ -2,7 +2,8 @@
 """The notices and the bill of materials of a Windows package, from the files it ships.
 
     notices.py notices TREE ORIGINS              writes TREE/THIRD-PARTY-NOTICES.txt
-    notices.py sbom TREE ORIGINS PACKAGE         writes PACKAGE.cdx.json (CycloneDX 1.5)
+    notices.py sbom TREE ORIGINS PACKAGE.cdx.json  writes the bill of materials (CycloneDX 1.5)
+                                                 of PACKAGE, packed from TREE
 
 ORIGINS is a JSON file that notices.cmake writes: the project's name, version and vendor, the
 patterns of the project's own files, the Qt for MinGW folder (whose pellavin-qt-notices.json,
@@ -143,15 +144,17 @@ class Components:
         if key == "qt":
             qt = self.qt["qt"]
             # Qt's own files name their licence; each kind found in the build is one more condition.
-            kinds = sorted(qt["license_tally"], key=lambda k: (-qt["license_tally"][k], k))
-            licence = " AND ".join(f"({k})" if " OR " in k and len(kinds) > 1 else k for k in kinds if k != "(none)")
+            # The folders linked into the program itself are not in Qt's libraries.
+            tally = tally_of(qt, lambda folder: folder not in self.o["qt_linked_in"])
+            licence = expression(tally)
             modules = {"qt" + os.path.basename(s)[3:-4].lower() for s in shipped if re.match(r"Qt6\w+\.dll$", s)}
             bundled = [a for a in self.qt["attributions"] if a["module"] in modules]
             return {"ref": "qt", "name": "Qt", "version": qt["version"], "license": licence,
                     "source": (qt["source_package"], qt["debian_version"]),
                     "purl": purl(qt["source_package"], qt["debian_version"], "source"),
                     "how": "cross-built for Windows with MinGW-w64 by scripts/qt-mingw.sh",
-                    "tally": qt["license_tally"], "bundled": bundled,
+                    "tally": tally, "bundled": bundled,
+                    "linked_in": expression(tally_of(qt, lambda folder: folder in self.o["qt_linked_in"])),
                     "texts": [(t, self.qt["texts"][t]) for t in qt["license_texts"]]}
         origin = self.found[key]
         known = LICENCES[origin["source"]]
@@ -162,6 +165,20 @@ class Components:
                 "purl": purl(origin["package"], origin["version"], origin["arch"]),
                 "how": f"Debian's binary package {origin['package']} {origin['version']}",
                 "ancestors": [purl(p, v, "source") for p, v in sources], "texts": known["texts"](doc)}
+
+
+def tally_of(qt, chosen):
+    tally = {}
+    for folder, kinds in qt["license_by_folder"].items():
+        if chosen(folder):
+            for kind, n in kinds.items():
+                tally[kind] = tally.get(kind, 0) + n
+    return tally
+
+
+def expression(tally):
+    kinds = sorted((k for k in tally if k != "(none)"), key=lambda k: (-tally[k], k))
+    return " AND ".join(f"({k})" if " OR " in k and len(kinds) > 1 else k for k in kinds)
 
 
 def tree_files(tree):
@@ -198,6 +215,9 @@ def write_notices(tree, origins):
     width = max(len(f) for f in files) + 2
     for rel, key in sorted(files.items()):
         what = f"{o['name']} {o['version']}, {o['vendor']}'s own" if key == "ours" else entry(components[key])
+        if rel == o["program"] and components.get("qt", {}).get("linked_in"):
+            qt = components["qt"]
+            what += f"; with Qt's entry point linked in: Qt {qt['version']}; {qt['linked_in']}"
         out.append(f"{rel.replace('/', chr(92)):<{width}}{what}")
     out += ["", "Components", "----------"]
     for c in components.values():
@@ -207,7 +227,10 @@ def write_notices(tree, origins):
         out += [f"  Built with: Debian source package {p} {v}" for p, v in c.get("built_using", [])]
         if c["ref"] == "qt":
             out += ["  Qt's own source files in this build, by the licence each names:"]
-            out += [f"    {n:5} {k}" for k, n in sorted(c["tally"].items(), key=lambda i: (-i[1], i[0]))]
+            out += [f"    {n:5} {'naming none (pictures, data)' if k == '(none)' else k}"
+                    for k, n in sorted(c["tally"].items(), key=lambda i: (-i[1], i[0]))]
+            if c["linked_in"]:
+                out += [f"  Linked into {o['program']} (Qt's entry point, {', '.join(o['qt_linked_in'])}): {c['linked_in']}"]
             out += ["  Third-party code built into the Qt libraries shipped here (from Qt's qt_attribution.json):"]
             for a in c["bundled"]:
                 out += [f"  - {a['name']}{' ' + a['version'] if a['version'] else ''}: {a['license'] or a['license_name']}"]
@@ -244,7 +267,8 @@ def licences(expression):
     return [{"expression": expression}] if expression else []
 
 
-def write_sbom(tree, origins, package):
+def write_sbom(tree, origins, out):
+    package = out[:-len(".cdx.json")]
     files, components, _ = traced(tree, origins)
     files[NOTICES] = "ours"
 
@@ -258,6 +282,11 @@ def write_sbom(tree, origins, package):
     main = {"type": "application", "bom-ref": "pellavin", "name": o["name"], "version": o["version"],
             "supplier": {"name": o["vendor"]},
             "components": [file_component(r) for r, k in sorted(files.items()) if k == "ours"]}
+    if components.get("qt", {}).get("linked_in"):
+        qt = components["qt"]
+        main["components"].append({"type": "library", "bom-ref": "qt:entrypoint", "name": "Qt entry point",
+                                   "version": qt["version"], "licenses": licences(qt["linked_in"]),
+                                   "purl": qt["purl"], "description": f"linked into {o['program']}"})
     listed = []
     for key, c in components.items():
         item = {"type": "library", "bom-ref": key, "name": c["name"], "version": c["version"],
@@ -287,13 +316,14 @@ def write_sbom(tree, origins, package):
     # The serial number names this content: the same package gives the same one.
     content = json.dumps(bom, sort_keys=True, separators=(",", ":"))
     bom["serialNumber"] = "urn:uuid:" + str(uuid.uuid5(uuid.NAMESPACE_URL, "pellavin-sbom:" + content))
-    with open(package + ".cdx.json", "w", encoding="utf-8") as f:
+    with open(out, "w", encoding="utf-8") as f:
         json.dump(bom, f, indent=1, sort_keys=True, ensure_ascii=False)
         f.write("\n")
 
 
 def main(args):
-    if len(args) < 3 or args[0] not in ("notices", "sbom") or len(args) != (3 if args[0] == "notices" else 4):
+    if len(args) < 3 or args[0] not in ("notices", "sbom") or len(args) != (3 if args[0] == "notices" else 4) or \
+            (args[0] == "sbom" and not args[3].endswith(".cdx.json")):
         sys.exit(__doc__)
     with open(args[2], encoding="utf-8") as f:
         origins = json.load(f)

@@ -13,11 +13,13 @@ set -euo pipefail
 build=$(realpath "${1:?usage: notices-check.sh BUILD}")
 name=pellavin-1.0.0-win64
 
-packages=(python3-jsonschema msitools unzip npm)
+packages=(python3-jsonschema msitools unzip)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+# An npm that came with another Node.js is as good as Debian's, which would conflict with it.
+command -v npm >/dev/null || missing+=(npm)
 if [[ ${#missing[@]} -gt 0 ]]; then
   sudo=""
   [[ $(id -u) -ne 0 ]] && sudo="sudo"

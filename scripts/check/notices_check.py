@@ -84,7 +84,7 @@ def main(schemas, name, tree, sbom, show):
             print(f"   {rel:<{width}}{entries.get(rel, 'this file' if rel == NOTICES else '(NO ENTRY)')}")
     unnamed = [f for f in files if f != NOTICES and f not in entries]
     # A third-party entry names its version and an SPDX licence after the semicolon.
-    vague = [f for f, e in entries.items() if "'s own" not in e and not re.search(r"\d.*; [A-Za-z]", e)]
+    vague = [f for f, e in entries.items() if "'s own" not in e and not re.search(r"\d.*; \S", e)]
     report(not unnamed and not vague and bool(entries),
            f"{name}: {len(entries)} files in {NOTICES}, each with its component" +
            (f"; no entry for {', '.join(sorted(unnamed))}" if unnamed else "") +
