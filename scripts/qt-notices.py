@@ -98,6 +98,15 @@ def main(prefix, dsc):
                 texts[key] = f.read()
             return key
 
+        def with_referred(path):
+            """A licence file and those it names in backquotes (FreeType's `docs/FTL.TXT`)."""
+            key = text(path)
+            referred = [os.path.normpath(os.path.join(os.path.dirname(path), name))
+                        for name in re.findall(r"`([\w./-]+)`", texts[key])]
+            # Source files it names only say which code the licence covers.
+            return [key] + [text(r) for r in referred if os.path.isfile(r) and r.startswith(src + "/")
+                            and not re.search(r"\.(c|h|cpp)$", r)]
+
         for entry in entries:
             owned = owned_files(entry, src) + GENERATED_INTO.get(entry["Id"], [])
             used = [s for s in sources if any(s == o or (o.endswith("/") and s.startswith(o)) for o in owned)]
@@ -115,7 +124,7 @@ def main(prefix, dsc):
                 "copyright": entry.get("Copyright") or "", "homepage": entry.get("Homepage") or "",
                 "module": entry.get("QDocModule") or "", "usage": entry.get("QtUsage") or "",
                 "path": os.path.relpath(entry["Path"], src), "evidence": how,
-                "license_texts": [text(p) for p in licence_files if p and os.path.isfile(p)],
+                "license_texts": [k for p in licence_files if p and os.path.isfile(p) for k in with_referred(p)],
                 "copyright_texts": [text(entry["CopyrightFile"])] if entry.get("CopyrightFile") else [],
             })
 
