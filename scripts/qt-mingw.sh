@@ -46,6 +46,17 @@ fi
 prefix=$cache/$name
 done_mark=$prefix/.pellavin-built
 
+# What this Qt owes, made once for each Qt (also for one built before this step was added):
+# its licences and the third-party code in it, for the Windows packages' notices.
+notices() {
+  [[ -f $prefix/pellavin-qt-notices.json ]] && return
+  dpkg-query -W -f='${Status}' qt6-documentation-tools 2>/dev/null | grep -q "install ok installed" ||
+    DEBIAN_FRONTEND=noninteractive $([[ $(id -u) -ne 0 ]] && echo sudo) apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends qt6-documentation-tools >/dev/null
+  [[ -f $cache/downloads/qt6-base_$debian_version.dsc ]] ||
+    (mkdir -p "$cache/downloads" && cd "$cache/downloads" && apt-get source --download-only "qt6-base=$debian_version" >&2)
+  python3 "$root/scripts/qt-notices.py" "$prefix" "$cache/downloads/qt6-base_$debian_version.dsc"
+}
+
 if [[ ${1:-} == --where ]]; then
   echo "$prefix"
   [[ -f $done_mark ]] && usable "$prefix"
@@ -53,6 +64,7 @@ if [[ ${1:-} == --where ]]; then
 fi
 if [[ -f $done_mark ]] && usable "$prefix"; then
   echo "Qt for MinGW: cached ($(cat "$done_mark"))" >&2
+  notices
   echo "$prefix"
   exit 0
 fi
@@ -139,5 +151,6 @@ rm -rf "$work"
 
 took=$((SECONDS - start))
 echo "cold build took $took s on $(date -u +%Y-%m-%d), Qt $debian_version" >"$done_mark"
+notices
 echo "Qt for MinGW: cold build took $((took / 60)) min $((took % 60)) s; installed $(du -sh "$prefix" | cut -f1) in $prefix" >&2
 echo "$prefix"

@@ -101,3 +101,4 @@ set(CPACK_NSIS_DELETE_ICONS_EXTRA
 # the same key in Apps and Features, which by default would carry the version and so differ.
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Pellavin)
+include(${CMAKE_CURRENT_LIST_DIR}/notices.cmake)

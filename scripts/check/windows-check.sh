@@ -5,7 +5,9 @@
 #  - Pellavin and every test program cross-built with warnings as errors, the tests run
 #    under Wine, offscreen;
 #  - the zip, the installer and the MSI made by CPack, made again in another build folder and
-#    compared byte for byte (scripts/check/reproducible.sh);
+#    compared byte for byte (scripts/check/reproducible.sh), with their bills of materials;
+#  - every file of each package named in its third-party notices, and each bill of materials
+#    valid and true to the package (scripts/check/notices-check.sh);
 #  - the MSI and the installer installed, upgraded and removed silently under Wine, and the
 #    installed program driven through a session on a virtual screen
 #    (scripts/check/windows-install-check.sh, scripts/check/windows-session.sh);
@@ -15,7 +17,10 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(realpath -m "${1:-$root/build-windows}")
-if [[ $(id -u) -ne 0 ]]; then exec sudo "$0" "$work"; fi
+# Through sudo, the variables this check reads go along: without them it would sign nothing.
+if [[ $(id -u) -ne 0 ]]; then
+  exec sudo --preserve-env=PELLAVIN_SIGN_CERT,PELLAVIN_SIGN_KEY,PELLAVIN_SIGN_PASSWORD_FILE,PELLAVIN_SIGN_TIMESTAMP,PELLAVIN_QT_MINGW,SOURCE_DATE_EPOCH,CI "$0" "$work"
+fi
 
 packages=(wine wine64 fonts-wine fonts-liberation nsis unzip xvfb openbox xdotool imagemagick
           tesseract-ocr tesseract-ocr-eng cups printer-driver-cups-pdf cmake ninja-build
@@ -163,6 +168,14 @@ else
 fi
 took
 
+echo "-- every file of each package in its notices, and each package's bill of materials"
+"$root/scripts/check/notices-check.sh" "$build" >"$work/notices-check.log" 2>&1 ||
+  grep -q '^FAIL: ' "$work/notices-check.log" || echo "FAIL: the notices check stopped" >>"$work/notices-check.log"
+cat "$work/notices-check.log"
+checks_passed=$((checks_passed + $(grep -c '^ok: ' "$work/notices-check.log" || true)))
+checks_failed=$((checks_failed + $(grep -c '^FAIL: ' "$work/notices-check.log" || true)))
+took
+
 echo "-- the same packages from another build folder, a while later, on a loaded machine (SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH)"
 again=$work/again
 rm -rf "$again"
@@ -180,7 +193,7 @@ cmake -S "$root" -B "$again" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELLAVIN_WERR
 echo "   built under a load of $(cut -d' ' -f1 /proc/loadavg) on $(nproc) cores"
 stop_load
 trap - EXIT
-for package in "$zip" "$installer" "$msi" "$symbols"; do
+for package in "$zip" "$installer" "$msi" "$symbols" "$zip.cdx.json" "$installer.cdx.json" "$msi.cdx.json"; do
   [[ -f $package ]] || continue
   same_package "$package" "$again/$(basename "$package")" && pass "$(basename "$package") is reproducible" ||
     fail "$(basename "$package") is not reproducible"
