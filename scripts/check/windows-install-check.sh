@@ -122,6 +122,8 @@ check_only_folder() {
   local folders
   folders=$(find "$c" "$programs" -maxdepth 1 -iname '*pellavin*')
   [[ $folders == "$1" ]] || { fail "$2: the folders of Pellavin: $(tr '\n' ' ' <<<"$folders")"; return 1; }
+  local folder=${1#"$c/"}
+  pass "$2: the one folder of Pellavin at the top of C: and in Program Files is C:\\${folder//\//\\}"
 }
 # Runs an installer that must refuse, silently: its exit status STATUS (Wine gives its low
 # byte), and nothing changed on C: or under HKLM\SOFTWARE.
@@ -135,21 +137,22 @@ check_refused() {
 }
 # The same refusal without /S, as a person meets it: the installer's box, read off a screen of
 # its own, says TEXT (a pattern), and OK ends it with the same exit status.
+boxes=0
 check_refusal_box() {
-  local text=$1 expected=$2 seen
+  local text=$1 expected=$2 seen shot=$work/refused-$((++boxes)).png
   shift 2
   seen=$(
     screen_start 1024x768 && trap screen_stop EXIT
     "$wine" "$@" >/dev/null 2>&1 &
     waitfor 'Pellavin Setup' 1 300 && sleep 1 &&
-      import -window "$(xdotool search --onlyvisible --name 'Pellavin Setup' | head -n 1)" "$work/refused.png" &&
-      convert "$work/refused.png" -colorspace Gray -resize 300% png:- | tesseract - - 2>/dev/null | tr -s '\n' ' '
+      import -window "$(xdotool search --onlyvisible --name 'Pellavin Setup' | head -n 1)" "$shot" &&
+      convert "$shot" -colorspace Gray -resize 300% png:- | tesseract - - 2>/dev/null | tr -s '\n' ' '
     xdotool key Return
     wait $! && echo "(exit status 0)" || echo "(exit status $?)"
   )
   wineserver -w
   grep -qiE "$text" <<<"$seen" && grep -qF "(exit status $((expected & 255)))" <<<"$seen" &&
-    pass "without /S, its box ($work/refused.png) says: $seen" || fail "without /S: $seen"
+    pass "without /S, its box ($shot) says: $seen" || fail "without /S: $seen"
 }
 # An MSI that must refuse, with a log. Wine's msiexec logs neither a quiet run's message nor
 # more than the low byte of its exit status (1603, 67 here): the log shows the launch
@@ -313,6 +316,7 @@ echo "-- the NSIS installer over the MSI's install: $(basename "$later_nsis") /S
 silently msiexec /i "$(winpath "$msi")" /qn
 check "msiexec /i exit status $status" test "$status" -eq 0
 check_refused "the installer's $later over the MSI's $version" 1638 "$(winpath "$later_nsis")" /S
+check_refusal_box "Pellavin $version is installed from its MSI package" 1638 "$(winpath "$later_nsis")"
 check_entry $version "after the refusal"
 silently msiexec /x "$(winpath "$msi")" /qn
 check "msiexec /x exit status $status" test "$status" -eq 0
