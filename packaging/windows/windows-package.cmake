@@ -87,5 +87,5 @@ set(CPACK_NSIS_DELETE_ICONS_EXTRA "Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\Pellavin.
 # in Apps and Features, which by default would carry the version and so differ, and the MSI by
 # its upgrade code, which is pellavin.wxs's.
 set(CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})
-set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Pellavin)
 set(CPACK_PELLAVIN_MSI_UPGRADE_CODE 728B17BD-B665-49F7-AC75-D318F924EDB8)
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Pellavin)
