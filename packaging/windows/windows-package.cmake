@@ -93,12 +93,12 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME pellavin.exe)
 # is the installer's output folder), where Cursors\... resolves.
 set(CPACK_NSIS_CREATE_ICONS_EXTRA
   "SetOutPath '$INSTDIR'\nCreateShortCut '$SMPROGRAMS\\\\$STARTMENU_FOLDER\\\\Pellavin.lnk' '$INSTDIR\\\\pellavin.exe'")
-# CPack's uninstaller removes the vendor's key for Pellavin but leaves the vendor's own, empty;
-# this runs after it.
-set(CPACK_NSIS_DELETE_ICONS_EXTRA
-  "Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\Pellavin.lnk'\nDeleteRegKey /ifempty SHCTX 'Software\\\\Varnholt Corp'")
-# An upgrade replaces the earlier version rather than installing beside it. It finds it under
-# the same key in Apps and Features, which by default would carry the version and so differ.
-set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+set(CPACK_NSIS_DELETE_ICONS_EXTRA "Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\Pellavin.lnk'")
+# The installer's own template (NSIS.template.in): an upgrade in the earlier install's folder,
+# no downgrade, and no install over the MSI's. It finds the earlier version under the same key
+# in Apps and Features, which by default would carry the version and so differ, and the MSI by
+# its upgrade code, which is pellavin.wxs's.
+set(CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})
+set(CPACK_PELLAVIN_MSI_UPGRADE_CODE 728B17BD-B665-49F7-AC75-D318F924EDB8)
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Pellavin)
 include(${CMAKE_CURRENT_LIST_DIR}/notices.cmake)

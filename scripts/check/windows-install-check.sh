@@ -5,7 +5,9 @@
 # same tree for this check alone, the refusal of the older version over it, the removal
 # (msiexec /x ... /qn) and nothing left under Program Files, the Start menu, HKLM\SOFTWARE or
 # anywhere else on C:, and INSTALLDIR=; then the same for the NSIS installer's /S and /D= and
-# its uninstaller's /S. With signed packages, osslsigncode verifies every signature.
+# its uninstaller's /S, its refusal of the older version, an upgrade in the folder /D= gave, and
+# each kind of package refused over the other. With signed packages, osslsigncode verifies
+# every signature.
 #   scripts/check/windows-install-check.sh WORK BUILD
 # Called by windows-check.sh once cpack has made the packages in BUILD, with its Wine prefix
 # exported (WINEPREFIX); prints an "ok:" or "FAIL:" line for each check.
@@ -92,11 +94,12 @@ check_folder() {
   [[ -z $differ ]] && pass "$what: the $(find "$folder" -type f | wc -l) files packed, in ${folder#"$c/"}" ||
     fail "$what: the install folder differs from the package: $differ"
 }
+# (SAID: what it says when nothing changed.)
 check_nothing_left() {
   local before=$1 left
   left=$(diff "$before" <(snapshot) | grep '^[<>]' || true)
   if [[ -z $left ]]; then
-    pass "$2: nothing left on C: or under HKLM\\SOFTWARE"
+    pass "$2: ${3:-nothing left} on C: or under HKLM\\SOFTWARE"
   else
     fail "$2: what changed on C: and under HKLM\\SOFTWARE:"
     sed 's/^/     /' <<<"$left" | head -20
@@ -112,6 +115,57 @@ check_entry() {
   else
     fail "$2: the entries in Apps and Features: ${entries:-none}"
   fi
+}
+
+# The folders of Pellavin at the top of C: and in Program Files: FOLDER alone.
+check_only_folder() {
+  local folders
+  folders=$(find "$c" "$programs" -maxdepth 1 -iname '*pellavin*')
+  [[ $folders == "$1" ]] || { fail "$2: the folders of Pellavin: $(tr '\n' ' ' <<<"$folders")"; return 1; }
+  local folder=${1#"$c/"}
+  pass "$2: the one folder of Pellavin at the top of C: and in Program Files is C:\\${folder//\//\\}"
+}
+# Runs an installer that must refuse, silently: its exit status STATUS (Wine gives its low
+# byte), and nothing changed on C: or under HKLM\SOFTWARE.
+check_refused() {
+  local what=$1 expected=$2 unchanged=$work/unchanged.txt
+  shift 2
+  snapshot >"$unchanged"
+  silently "$@"
+  check "$what: refused, exit status $status" test "$status" -eq $((expected & 255))
+  check_nothing_left "$unchanged" "$what" "nothing changed"
+}
+# The same refusal without /S, as a person meets it: the installer's box, read off a screen of
+# its own, says TEXT (a pattern), and OK ends it with the same exit status.
+boxes=0
+check_refusal_box() {
+  local text=$1 expected=$2 seen shot=$work/refused-$((++boxes)).png
+  shift 2
+  seen=$(
+    screen_start 1024x768 && trap screen_stop EXIT
+    "$wine" "$@" >/dev/null 2>&1 &
+    waitfor 'Pellavin Setup' 1 300 && sleep 1 &&
+      import -window "$(xdotool search --onlyvisible --name 'Pellavin Setup' | head -n 1)" "$shot" &&
+      convert "$shot" -colorspace Gray -resize 300% png:- | tesseract - - 2>/dev/null | tr -s '\n' ' '
+    xdotool key Return
+    wait $! && echo "(exit status 0)" || echo "(exit status $?)"
+  )
+  wineserver -w
+  grep -qiE "$text" <<<"$seen" && grep -qF "(exit status $((expected & 255)))" <<<"$seen" &&
+    pass "without /S, its box ($shot) says: $seen" || fail "without /S: $seen"
+}
+# An MSI that must refuse, with a log. Wine's msiexec logs neither a quiet run's message nor
+# more than the low byte of its exit status (1603, 67 here): the log shows the launch
+# condition failing on what was found (PROPERTY's value), and the package holds its message.
+check_msi_refused() {
+  local msi=$1 what=$2 property=$3 condition=$4 log found message
+  check_refused "$what" 1603 msiexec /i "$(winpath "$msi")" /qn /l*v "$(winpath "$work/refused.log")"
+  log=$(tr -d '\0\r' <"$work/refused.log")
+  found=$(grep -ao "$property = [^ ]*" <<<"$log" | head -n 1 || true)
+  message=$(msiinfo export "$msi" LaunchCondition | grep -aF "$condition" | cut -f2 || true)
+  [[ -n $found && -n $message ]] && grep -q 'LaunchConditions. Return value 0' <<<"$log" &&
+    pass "$what: $found, with the message \"$message\"" ||
+    fail "$what: ${found:-$property not found} (launch condition $condition)"
 }
 
 echo "-- $later of the same tree, for the upgrade"
@@ -174,18 +228,7 @@ check_entry $later "upgraded"
   fail "more than one folder: $(find "$programs" -maxdepth 1 -iname '*pellavin*' | tr '\n' ' ')"
 [[ $(find "$c" -path '*Start Menu*' -iname '*pellavin*' | wc -l) -eq 1 ]] && check_shortcut "$link" 'C:\Program Files\Pellavin' ||
   fail "Start-menu entries: $(find "$c" -path '*Start Menu*' -iname '*pellavin*' | tr '\n' ' ')"
-# Wine's msiexec logs neither a quiet run's message nor more than the low byte of its exit
-# status (1603 is 67 here): the log shows the launch condition failing on the newer version
-# found, and the package holds its message.
-silently msiexec /i "$(winpath "$msi")" /qn /l*v "$(winpath "$work/downgrade.log")"
-log=$(tr -d '\0\r' <"$work/downgrade.log")
-found=$(grep -ao 'WIX_DOWNGRADE_DETECTED = {[^}]*}' <<<"$log" | head -n 1 || true)
-message=$(msiinfo export "$msi" LaunchCondition | grep -a '^NOT WIX_DOWNGRADE_DETECTED' | cut -f2 || true)
-if [[ $status -eq $((1603 & 255)) && -n $found ]] && grep -q 'LaunchConditions. Return value 0' <<<"$log"; then
-  pass "$version over $later refused: exit status 1603, $found, with the message \"$message\""
-else
-  fail "$version over $later: exit status $status, ${found:-no newer version found}"
-fi
+check_msi_refused "$msi" "$version over $later" WIX_DOWNGRADE_DETECTED 'NOT WIX_DOWNGRADE_DETECTED'
 check_entry $later "after the refusal"
 took
 
@@ -223,17 +266,33 @@ check_shortcut "$nsis_link" 'C:\Program Files\Pellavin'
 check_entry $version "installed"
 took
 
-echo "-- the NSIS-installed program, through its shortcut"
+# The upgrade to $later with no folder given: in FOLDER (WINDOWS_FOLDER), the earlier install's,
+# and nowhere else.
+nsis_upgrade() {
+  silently "$(winpath "$later_nsis")" /S
+  check "$(basename "$later_nsis") /S exit status $status" test "$status" -eq 0
+  check_entry $later "upgraded"
+  check_only_folder "$1" "upgraded" && check_folder "$1" "$nsis_tree" "upgraded in place"
+  check_shortcut "$nsis_link" "$2"
+}
+echo "-- the NSIS installer: the upgrade to $later, $(basename "$later_nsis") /S"
+nsis_upgrade "$dir" 'C:\Program Files\Pellavin'
+took
+
+echo "-- the NSIS installer: $(basename "$nsis") /S over $later"
+check_refused "$version over $later" 1638 "$(winpath "$nsis")" /S
+check_refusal_box "Pellavin $later is installed, which is newer than this installer.{1,3}s $version" 1638 "$(winpath "$nsis")"
+check_entry $later "after the refusal"
+check_folder "$dir" "$nsis_tree" "after the refusal"
+took
+
+echo "-- the NSIS-installed program after the refusal, through its shortcut"
 "$root/scripts/check/windows-session.sh" "$work" "$nsis_link" screenshots-nsis || failed=$((failed + 1))
 took
 
-echo "-- the NSIS installer: the upgrade to $later, $(basename "$later_nsis") /S"
-silently "$(winpath "$later_nsis")" /S
-check "$(basename "$later_nsis") /S exit status $status" test "$status" -eq 0
-check_entry $later "upgraded"
-[[ $(find "$programs" -maxdepth 1 -iname '*pellavin*' | wc -l) -eq 1 ]] && check_folder "$dir" "$nsis_tree" "upgraded in place" ||
-  fail "more than one folder: $(find "$programs" -maxdepth 1 -iname '*pellavin*' | tr '\n' ' ')"
-check_shortcut "$nsis_link" 'C:\Program Files\Pellavin'
+echo "-- the MSI over the NSIS installer's install: msiexec /i $(basename "$later_msi") /qn"
+check_msi_refused "$later_msi" "the MSI over the installer's $later" SETUP_INSTALLED 'NOT SETUP_INSTALLED'
+check_entry $later "after the refusal"
 took
 
 echo "-- the NSIS installer: Uninstall.exe /S"
@@ -242,13 +301,25 @@ check "Uninstall.exe /S exit status $status" test "$status" -eq 0
 check_nothing_left "$before" "removed"
 took
 
-echo "-- the NSIS installer elsewhere: /S /D=C:\\Pellavin, then Uninstall.exe /S"
+echo "-- the NSIS installer elsewhere: /S /D=C:\\Pellavin, the upgrade without it, then Uninstall.exe /S"
 silently "$(winpath "$nsis")" /S '/D=C:\Pellavin'
 check "$(basename "$nsis") /S /D= exit status $status" test "$status" -eq 0
 check_folder "$c/Pellavin" "$nsis_tree" "installed"
 check_shortcut "$nsis_link" 'C:\Pellavin'
+nsis_upgrade "$c/Pellavin" 'C:\Pellavin'
 silently 'C:\Pellavin\Uninstall.exe' /S
 check "Uninstall.exe /S exit status $status" test "$status" -eq 0
+check_nothing_left "$before" "removed"
+took
+
+echo "-- the NSIS installer over the MSI's install: $(basename "$later_nsis") /S"
+silently msiexec /i "$(winpath "$msi")" /qn
+check "msiexec /i exit status $status" test "$status" -eq 0
+check_refused "the installer's $later over the MSI's $version" 1638 "$(winpath "$later_nsis")" /S
+check_refusal_box "Pellavin $version is installed from its MSI package" 1638 "$(winpath "$later_nsis")"
+check_entry $version "after the refusal"
+silently msiexec /x "$(winpath "$msi")" /qn
+check "msiexec /x exit status $status" test "$status" -eq 0
 check_nothing_left "$before" "removed"
 took
 exit "$((failed > 0))"
