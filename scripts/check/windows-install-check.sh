@@ -180,19 +180,23 @@ later_nsis=$later_dir/pellavin-$later-win64.exe
 tree=$(find "$build/_CPack_Packages" -mindepth 3 -maxdepth 3 -path "*/External/pellavin-$version-win64")
 took
 
+# osslsigncode verifies FILE's signature against the certificate it was signed with.
+check_signed() {
+  local out verified signer when
+  out=$(osslsigncode verify -CAfile "$PELLAVIN_SIGN_CERT" -in "$1" 2>&1) && verified=1 || verified=""
+  signer=$(grep -m 1 'Subject:' <<<"$out" | sed 's/.*Subject: //')
+  when=$(grep -m 1 'Signing time:' <<<"$out" | sed 's/.*Signing time: //')
+  [[ -n $verified ]] && pass "osslsigncode verify ${1##*/}: $(grep -m 1 '^Signature verification' <<<"$out"), $signer, signed $when" ||
+    { fail "osslsigncode verify ${1##*/}"; grep -iE 'error|fail' <<<"$out" | head -5; }
+}
 if [[ -n ${PELLAVIN_SIGN_CERT:-} ]]; then
   echo "-- signatures"
   # The program as the zip holds it; the installers install it byte for byte as packed
   # (checked below).
   rm -rf "$work/signed"
   unzip -q -j "$build/pellavin-$version-win64.zip" "*/pellavin.exe" -d "$work/signed"
-  signed=("$work/signed/pellavin.exe" "$nsis" "$msi" "$later_nsis" "$later_msi")
-  for file in "${signed[@]}"; do
-    out=$(osslsigncode verify -CAfile "$PELLAVIN_SIGN_CERT" -in "$file" 2>&1) && verified=1 || verified=""
-    signer=$(grep -m 1 'Subject:' <<<"$out" | sed 's/.*Subject: //')
-    when=$(grep -m 1 'Signing time:' <<<"$out" | sed 's/.*Signing time: //')
-    [[ -n $verified ]] && pass "osslsigncode verify $(basename "$file"): $(grep -m 1 '^Signature verification' <<<"$out"), $signer, signed $when" ||
-      { fail "osslsigncode verify $(basename "$file")"; grep -iE 'error|fail' <<<"$out" | head -5; }
+  for file in "$work/signed/pellavin.exe" "$nsis" "$msi" "$later_nsis" "$later_msi"; do
+    check_signed "$file"
   done
   took
 fi
@@ -264,6 +268,8 @@ check "$(basename "$nsis") /S exit status $status" test "$status" -eq 0
 check_folder "$dir" "$nsis_tree" "installed"
 check_shortcut "$nsis_link" 'C:\Program Files\Pellavin'
 check_entry $version "installed"
+# The uninstaller is written by the installer, signed as makensis made it.
+[[ -n ${PELLAVIN_SIGN_CERT:-} ]] && check_signed "$dir/Uninstall.exe"
 took
 
 # The upgrade to $later with no folder given: in FOLDER (WINDOWS_FOLDER), the earlier install's,
