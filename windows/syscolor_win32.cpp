@@ -11,3 +11,12 @@ std::optional<std::uint32_t> syscolor::systemColour(int index)
     return (static_cast<std::uint32_t>(GetRValue(colour)) << 16)
            | (static_cast<std::uint32_t>(GetGValue(colour)) << 8) | GetBValue(colour);
 }
+
+std::optional<bool> syscolor::highContrast()
+{
+    HIGHCONTRASTW settings{};
+    settings.cbSize = sizeof settings;
+    if (!::SystemParametersInfoW(SPI_GETHIGHCONTRAST, settings.cbSize, &settings, 0))
+        return std::nullopt;
+    return (settings.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
