@@ -4,6 +4,8 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+static_assert(syscolor::CaptionText == COLOR_CAPTIONTEXT && syscolor::HighlightText == COLOR_HIGHLIGHTTEXT);
+
 std::optional<std::uint32_t> syscolor::systemColour(int index)
 {
     // COLORREF keeps red in the low byte.
