@@ -48,8 +48,8 @@ findings() {
 }
 
 # Runs COMMAND... FILE for each file of DB, two at a time, each file's output kept apart, then
-# joined in the list's order into OUT; the files it ran on go to OUT.read. Returns the first
-# failing exit status: each DB OUT COMMAND...
+# joined in the list's order into OUT; the files it went through (exit status 0) go to OUT.read.
+# Returns the first failing exit status: each DB OUT COMMAND...
 each() {
   local db=$1 out=$2 i=0 file status=0
   shift 2
@@ -65,8 +65,11 @@ each() {
     i=$((i + 1))
     [[ -f $out.d/$i.status ]] || continue
     cat "$out.d/$i" >>"$out"
-    echo "$file" >>"$out.read"
-    ((status != 0)) || status=$(cat "$out.d/$i.status")
+    if [[ $(cat "$out.d/$i.status") == 0 ]]; then
+      echo "$file" >>"$out.read"
+    elif ((status == 0)); then
+      status=$(cat "$out.d/$i.status")
+    fi
   done <"$db/files"
   return "$status"
 }
@@ -76,7 +79,7 @@ failed=0
 # Reports one run: NAME DB STATUS OUTPUT. Prints the files read and the findings with their
 # count; a run that failed without a finding, or that left a file of DB unread, counts as one.
 report() {
-  local name=$1 db=$2 status=$3 out=$4 count unread file
+  local name=$1 db=$2 status=$3 out=$4 count unread file checks
   findings <"$out" >"$out.found"
   count=$(wc -l <"$out.found")
   sort -u "$out.read" | while read -r file; do echo "$name read ${file#"$root"/}"; done
@@ -94,9 +97,10 @@ report() {
     count=1
   fi
   cat "$out.found"
+  checks=$(grep -oE '\[[^]]+\]$' "$out.found" | sort | uniq -c | sort -rn \
+    | awk '{ printf "%s%s %s", sep, $1, substr($2, 2, length($2) - 2); sep = ", " }' || true)
   if ((count > 0)); then
-    echo "$name: $count findings ($(grep -oE '\[[^]]+\]$' "$out.found" | sort | uniq -c | sort -rn \
-      | awk '{ printf "%s%s %s", sep, $1, substr($2, 2, length($2) - 2); sep = ", " }'))"
+    echo "$name: $count findings${checks:+ ($checks)}"
     failed=$((failed + 1))
   else
     echo "$name: 0 findings"
