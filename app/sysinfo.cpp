@@ -25,7 +25,10 @@ bool findTool(RuntimeServices &services, registry::Registry &reg, QString &path)
         path = QString::fromLocal8Bit(value.data(), static_cast<qsizetype>(value.size()));
         return true;
     }
-    if (!registry::GetKeyValue(reg, registry::HKeyLocalMachine, FolderKey, FolderValue, value))
+    // An empty folder (a value of another type, or of a lone zero) would make the path
+    // "\MSINFO32.EXE", at the root of whatever drive is current: a stick's planted file.
+    if (!registry::GetKeyValue(reg, registry::HKeyLocalMachine, FolderKey, FolderValue, value)
+        || value.empty())
         return false;
     path = QString::fromLocal8Bit(value.data(), static_cast<qsizetype>(value.size()))
            + QStringLiteral("\\MSINFO32.EXE");

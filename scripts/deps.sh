@@ -29,8 +29,9 @@ case "${1:-}" in
   --package) packages+=(dpkg-dev file desktop-file-utils appstream lintian diffoscope-minimal) ;;
   # A virtual screen, a session bus, the X libraries of the benchmark's driver, and callgrind.
   --bench) packages+=(xvfb x11-utils dbus-x11 libx11-dev libxtst-dev valgrind) ;;
-  # The static analysers, which read the build's compile_commands.json, and the coverage report.
-  --analyse) packages+=(clazy clang-tidy-14 cppcheck gcovr) ;;
+  # The static analysers, which read the build's compile_commands.json, and the coverage report;
+  # the MinGW compilers of the Windows build they read too.
+  --analyse) packages+=(clazy clang-tidy-14 cppcheck gcovr g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix) ;;
 esac
 
 # Waits for another program that is installing packages; prints one line for each step.

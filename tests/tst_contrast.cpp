@@ -7,6 +7,7 @@
 #include "windows/frmhelp.h"
 #include "windows/frmmath.h"
 #include "windows/frmsplash.h"
+#include "windows/syscolor.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -17,6 +18,8 @@
 #include <QMenuBar>
 #include <QTest>
 #include <QTimer>
+
+#include <initializer_list>
 
 namespace {
 
@@ -121,18 +124,14 @@ private slots:
         RecordingForms forms;
 
         frmSplash splash(services, cursors, forms);
-        splash.show();
-        verifyTextsRead(&splash);
         frmMath math(services, cursors, forms);
         math.tmrTimer->stop();
-        math.show();
-        verifyTextsRead(&math);
         frmAbout about(services, {});
-        about.show();
-        verifyTextsRead(&about);
         frmHelp help;
-        help.show();
-        verifyTextsRead(&help);
+        for (QWidget *window : std::initializer_list<QWidget *>{&splash, &math, &about, &help}) {
+            window->show();
+            verifyTextsRead(window);
+        }
 
         // The boxes as the program shows them.
         QtRuntimeServices real;
@@ -152,6 +151,66 @@ private slots:
         real.InputBox(QStringLiteral("Enter your name:"), QStringLiteral("User Name Input"),
                       QStringLiteral("Student"));
         QCOMPARE(checked, 2);
+    }
+
+    void ratioOfKnownPairs_data()
+    {
+        QTest::addColumn<QColor>("a");
+        QTest::addColumn<QColor>("b");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("black on white") << QColor(Qt::black) << QColor(Qt::white) << 21.0;
+        QTest::newRow("white on black") << QColor(Qt::white) << QColor(Qt::black) << 21.0;
+        QTest::newRow("#767676 on white") << QColor(0x767676) << QColor(Qt::white) << 4.54;
+        QTest::newRow("grey on Windows Classic") << QColor(128, 128, 128) << QColor(212, 208, 200) << 2.57;
+        QTest::newRow("the same colour") << QColor(212, 208, 200) << QColor(212, 208, 200) << 1.0;
+    }
+
+    void ratioOfKnownPairs()
+    {
+        QFETCH(QColor, a);
+        QFETCH(QColor, b);
+        QFETCH(double, expected);
+        const double measured = contrast::ratio(a, b);
+        QVERIFY2(qAbs(measured - expected) < 0.005, qPrintable(QString::number(measured)));
+    }
+
+    // The About box's rule stays grey unless the scheme is a high-contrast one that hides grey.
+    void ruleColour_data()
+    {
+        QTest::addColumn<QPalette>("palette");
+        QTest::addColumn<int>("desktopSwitch"); // -1 where the desktop has none
+        QTest::addColumn<bool>("highContrast");
+        QTest::addColumn<QColor>("rule");
+        const QColor grey(128, 128, 128);
+        const QPalette classic(Qt::black, QColor(212, 208, 200));
+        const QPalette hcBlack = highContrast(Qt::black, Qt::white, QColor(26, 235, 255), Qt::black, grey);
+        QTest::newRow("Windows Classic") << classic << -1 << false << grey;
+        QTest::newRow("Windows Classic, switch off") << classic << 0 << false << grey;
+        QTest::newRow("Classic's colours, switch on") << classic << 1 << true << QColor(Qt::black);
+        QTest::newRow("light grey") << QPalette(Qt::black, QColor(239, 239, 239)) << -1 << false << grey;
+        QTest::newRow("High Contrast Black") << hcBlack << -1 << true << grey;
+        QTest::newRow("High Contrast Black, switch off") << hcBlack << 0 << false << grey;
+        QTest::newRow("green on black, switch on")
+                << highContrast(Qt::black, Qt::green, Qt::cyan, Qt::black, grey) << 1 << true << grey;
+    }
+
+    void ruleColour()
+    {
+        QFETCH(QPalette, palette);
+        QFETCH(int, desktopSwitch);
+        QFETCH(bool, highContrast);
+        QFETCH(QColor, rule);
+        const auto flag = desktopSwitch < 0 ? std::nullopt : std::optional<bool>(desktopSwitch == 1);
+        QCOMPARE(contrast::highContrast(palette, flag), highContrast);
+        QCOMPARE(contrast::markColour(QColor(128, 128, 128), palette, flag), rule);
+        // Drawn too where this desktop's switch is the row's: none here, off in a fresh Wine prefix.
+        if (flag != syscolor::highContrast())
+            return;
+        QApplication::setPalette(palette);
+        ScriptedServices services;
+        frmAbout about(services, {});
+        const QImage shot = about.Line1->grab().toImage();
+        QCOMPARE(QColor(shot.pixel(QPoint(100, 0) * shot.devicePixelRatio())), rule);
     }
 
     // A scheme changed while the About box is open reaches its two black texts too.

@@ -61,10 +61,17 @@ private slots:
         QTest::newRow("folder without the tool")
                 << none << QByteArray() << sz << text(Folder) << QStringList() << QStringList()
                 << QStringList() << QStringList{FolderTool} << true;
-        QTest::newRow("folder of another type tests the bare file name")
-                << none << QByteArray() << uint(registry::TypeExpandSz) << text(Folder)
-                << QStringList{FolderTool} << QStringList() << QStringList()
-                << QStringList{QStringLiteral("\\MSINFO32.EXE")} << true;
+        // An empty folder would name "\MSINFO32.EXE" on the current drive, planted there here.
+        const QStringList planted{QStringLiteral("\\MSINFO32.EXE")};
+        QTest::newRow("folder of another type counts as not found")
+                << none << QByteArray() << uint(registry::TypeExpandSz) << text(Folder) << planted
+                << QStringList() << QStringList() << QStringList() << true;
+        QTest::newRow("folder of a lone zero counts as not found")
+                << none << QByteArray() << sz << QByteArray(1, '\0') << planted << QStringList()
+                << QStringList() << QStringList() << true;
+        QTest::newRow("folder of no bytes counts as not found")
+                << none << QByteArray() << sz << QByteArray() << planted << QStringList() << QStringList()
+                << QStringList() << true;
         QTest::newRow("nothing at all") << none << QByteArray() << none << QByteArray() << QStringList()
                                         << QStringList() << QStringList() << QStringList() << true;
     }

@@ -1,5 +1,6 @@
 #include "windows/contrast.h"
 
+#include <QPalette>
 #include <QWidget>
 
 #include <cmath>
@@ -35,6 +36,21 @@ QColor contrast::firstReadable(const QColor &background, std::initializer_list<Q
     }
     const QColor black(Qt::black), white(Qt::white);
     return ratio(black, background) >= ratio(white, background) ? black : white;
+}
+
+bool contrast::highContrast(const QPalette &scheme, std::optional<bool> desktopSwitch)
+{
+    if (desktopSwitch)
+        return *desktopSwitch;
+    return ratio(scheme.color(QPalette::WindowText), scheme.color(QPalette::Window)) >= StarkText;
+}
+
+QColor contrast::markColour(const QColor &colour, const QPalette &scheme, std::optional<bool> desktopSwitch)
+{
+    if (!highContrast(scheme, desktopSwitch))
+        return colour;
+    return firstReadable(scheme.color(QPalette::Window), {colour, scheme.color(QPalette::WindowText)},
+                         VisibleMark);
 }
 
 void contrast::setTextColour(QWidget *widget, const QColor &colour)

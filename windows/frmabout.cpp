@@ -4,6 +4,7 @@
 #include "windows/contrast.h"
 #include "windows/labelfit.h"
 #include "windows/layout.h"
+#include "windows/syscolor.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,8 +16,8 @@ namespace {
 
 // The etched rule: a grey line with a two-pixel white line just below it. The widget spans
 // the client's width; the lines are drawn where the design puts them, end points excluded
-// as the system draws lines. Where a colour scheme makes the grey vanish into the window, the
-// scheme's text colour draws that line.
+// as the system draws lines. The grey stays on every ordinary scheme, even on Windows Classic's
+// grey (2.6 to 1); only a high-contrast scheme that hides it has its text colour draw that line.
 class EtchedRule : public QWidget
 {
 public:
@@ -34,9 +35,7 @@ protected:
     {
         QPainter painter(this);
         const int end = twipsToPixels(5654);
-        const QColor dark = contrast::firstReadable(
-                palette().color(QPalette::Window),
-                {QColor(128, 128, 128), palette().color(QPalette::WindowText)}, contrast::VisibleMark);
+        const QColor dark = contrast::markColour(QColor(128, 128, 128), palette(), syscolor::highContrast());
         painter.fillRect(QRect(QPoint(twipsToPixels(90), twipsToPixels(2445) - Top),
                                QPoint(end - 1, twipsToPixels(2445) - Top)),
                          dark);

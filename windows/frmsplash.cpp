@@ -59,7 +59,7 @@ frmSplash::frmSplash(RuntimeServices &services, cursorplatform::CursorPlatform &
     // No title bar, no border to drag, no taskbar button.
     setWindowFlags(splashtype::windowFlags());
     setFixedSize(twipsToPixels(7380), twipsToPixels(4185));
-    fillWith(this, systemColour(syscolor::COLOR_CAPTIONTEXT, palette()));
+    fillWith(this, systemColour(syscolor::CaptionText, palette()));
     buildControls();
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
@@ -79,7 +79,7 @@ void frmSplash::buildControls()
     Frame1 = new CaptionFrame(QString(), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(twipsRect(120, 60, 7200, 4050));
-    fillWith(Frame1, systemColour(syscolor::COLOR_HIGHLIGHTTEXT, palette()));
+    fillWith(Frame1, systemColour(syscolor::HighlightText, palette()));
     keepTextReadable(Frame1);
 
     imgLogo = new QLabel(Frame1);

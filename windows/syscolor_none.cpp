@@ -5,3 +5,9 @@ std::optional<std::uint32_t> syscolor::systemColour(int)
 {
     return std::nullopt;
 }
+
+// Nor a high-contrast switch: the palette tells what it can.
+std::optional<bool> syscolor::highContrast()
+{
+    return std::nullopt;
+}

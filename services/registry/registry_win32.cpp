@@ -12,12 +12,14 @@ using registry::Key;
 
 // Predefined roots are 32-bit values that the system sign-extends in 64-bit processes, and
 // other key handles are 32-bit significant too, so widen the same way.
+// A key handle is a number the system gives out and takes back, never dereferenced: the pointer
+// it is cast to carries nothing an optimiser could lose (hence the NOLINTs).
 HKEY toHkey(Key key)
 {
     if (key <= 0xFFFFFFFFu)
-        return reinterpret_cast<HKEY>(
+        return reinterpret_cast<HKEY>( // NOLINT(performance-no-int-to-ptr)
                 static_cast<std::intptr_t>(static_cast<std::int32_t>(static_cast<std::uint32_t>(key))));
-    return reinterpret_cast<HKEY>(key);
+    return reinterpret_cast<HKEY>(key); // NOLINT(performance-no-int-to-ptr)
 }
 
 Key toKey(HKEY key)
