@@ -41,9 +41,9 @@ PY
 }
 
 # Keeps one line for each finding, "file:line:column: severity: message [check]", once however
-# many files include its header, and none in the folders left out.
+# many files include its header, and none in the folders left out. (A path may hold blanks.)
 findings() {
-  grep -E '^[^ ]+:[0-9]+:[0-9]+: (warning|error|fatal error|style|performance|portability|information): ' \
+  grep -E '^.+:[0-9]+:[0-9]+: (warning|error|fatal error|style|performance|portability|information): ' \
     | grep -vE "^($root/(build[^/]*|tests|bench|fuzz|tools)/|$build/|$mingw_build/)" | sort -u || true
 }
 
