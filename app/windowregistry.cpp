@@ -12,7 +12,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <ranges>
 #include <type_traits>
 #include <utility>
 
@@ -50,8 +49,10 @@ WindowRegistry::~WindowRegistry()
 {
     if (!m_ended && !m_terminated)
         terminate();
-    for (Row &row : std::views::reverse(m_windows))
-        delete row.live.data();
+    // Last built, first deleted. (Plain reverse iterators: clang 14, which the analysers use,
+    // cannot read libstdc++ 12's reverse view.)
+    for (auto row = m_windows.rbegin(); row != m_windows.rend(); ++row)
+        delete row->live.data();
 }
 
 void WindowRegistry::start()
