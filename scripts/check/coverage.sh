@@ -18,6 +18,8 @@ parts=(
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(realpath -m "${1:-"$root/build-coverage"}")
+# gcovr reads the parts' filters relative to the folder it runs in (ctest starts this elsewhere).
+cd "$root"
 "$root/scripts/deps.sh" --test
 "$root/scripts/deps.sh" --analyse
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON -DPELLAVIN_COVERAGE=ON >/dev/null
@@ -33,8 +35,10 @@ if ! (cd "$build" && env -u PELLAVIN_RANDOM_SEED QT_QPA_PLATFORM=offscreen \
 fi
 echo "The tests ran once more: $(grep -cE 'Test +#[0-9]+: .* Passed' "$build/coverage-tests.log") passed"
 
-# Branches that only the compiler made (exceptions, dead code) are left out.
-gcovr --root "$root" --object-directory "$build" -j "$(nproc)" --exclude-unreachable-branches \
+# Branches that only the compiler made (exceptions, dead code) are left out. One gcov at a time:
+# two objects of one folder that include the same header make the same .gcov file there, and
+# parallel runs took it from each other (gcovr then stopped on a file not found).
+gcovr --root "$root" --object-directory "$build" --exclude-unreachable-branches \
   --exclude-throw-branches --json "$build/coverage.json"
 passed=0 failed=0
 for part in "${parts[@]}"; do
