@@ -7,7 +7,7 @@
 # clean Debian 12 system; by default the one at ../shared/tools/fresh-machine.sh beside the clone.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-deb=$(realpath "${1:-$root/build-package/pellavin_1.0.0_amd64.deb}")
+deb=$(realpath "${1:-$root/build-package/pellavin_$(<"$root/build-package/pellavin-version")_amd64.deb}")
 out=$(realpath -m "${2:-$root/build-package/fresh-screenshots}")
 tool=$(realpath "${3:-$root/../shared/tools/fresh-machine.sh}")
 run=${FRESH_RUN:-/var/tmp/fresh-run}
@@ -52,7 +52,7 @@ fresh_cmd='set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
 cd /root
-apt-get install -y -qq ./pellavin_1.0.0_amd64.deb >/tmp/apt.log 2>&1 || { tail -20 /tmp/apt.log; exit 1; }
+apt-get install -y -qq ./'"$(basename "$deb")"' >/tmp/apt.log 2>&1 || { tail -20 /tmp/apt.log; exit 1; }
 echo "installed: $(dpkg-query -W -f="\${Package} \${Version}" pellavin)"
 dpkg -L pellavin | sort > /tmp/package-files
 cd /usr/share/pellavin
@@ -69,7 +69,7 @@ cd /
 apt-get purge -y -qq pellavin >/dev/null
 snapshot() { find / -xdev \( -path /proc -o -path /sys -o -path /dev -o -path /tmp -o -path /run -o -path /var/cache -o -path /var/lib/apt -o -path /var/lib/dpkg -o -path /var/log -o -path /root/project \) -prune -o -print | sort; }
 snapshot > /tmp/before
-apt-get install -y -qq /root/pellavin_1.0.0_amd64.deb >/dev/null
+apt-get install -y -qq /root/'"$(basename "$deb")"' >/dev/null
 snapshot > /tmp/installed
 echo "files and folders the package adds: $(comm -13 /tmp/before /tmp/installed | wc -l)"
 apt-get purge -y -qq pellavin >/dev/null

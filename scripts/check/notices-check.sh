@@ -11,7 +11,7 @@
 # Prints "ok: ..." and "FAIL: ..." lines; fails when any check does, or cannot be made.
 set -euo pipefail
 build=$(realpath "${1:?usage: notices-check.sh BUILD}")
-name=pellavin-1.0.0-win64
+name=pellavin-$(<"$build/pellavin-version")-win64
 
 packages=(python3-jsonschema msitools unzip)
 missing=()

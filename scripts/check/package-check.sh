@@ -50,7 +50,7 @@ desktop-file-validate "$stage/usr/share/applications/$id.desktop"
 appstreamcli validate --no-net "$stage/usr/share/metainfo/$id.metainfo.xml"
 
 (cd "$build" && cpack -G DEB >/dev/null)
-deb="$build/pellavin_1.0.0_amd64.deb"
+deb="$build/pellavin_$(<"$build/pellavin-version")_amd64.deb"
 [[ -f "$deb" ]] || { echo "no $deb"; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"

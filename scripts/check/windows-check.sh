@@ -108,15 +108,17 @@ took
 
 echo "-- the zip, the installer and the MSI"
 (cd "$build" && cpack -C Release >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; exit 1; }
-zip=$build/pellavin-1.0.0-win64.zip
-installer=$build/pellavin-1.0.0-win64.exe
+version=$(<"$build/pellavin-version")
+name=pellavin-$version-win64
+zip=$build/$name.zip
+installer=$build/$name.exe
 checks_passed=0
 checks_failed=0
 pass() { echo "ok: $1"; checks_passed=$((checks_passed + 1)); }
 fail() { echo "FAIL: $1"; checks_failed=$((checks_failed + 1)); }
 size() { du -k "$1" | awk '{ printf "%.1f MB", $1 / 1024 }'; }
 [[ -f $zip ]] && pass "$(basename "$zip"): $(size "$zip")" || fail "no zip"
-listing=$(unzip -Z1 "$zip" 2>/dev/null | sed 's|^pellavin-1.0.0-win64/||' | sort)
+listing=$(unzip -Z1 "$zip" 2>/dev/null | sed "s|^$name/||" | sort)
 for file in pellavin.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6PrintSupport.dll platforms/qwindows.dll \
             imageformats/qjpeg.dll imageformats/qico.dll styles/qwindowsvistastyle.dll libstdc++-6.dll \
             libgcc_s_seh-1.dll libwinpthread-1.dll Cursors/arrow_m.cur Cursors/Calc-Default.ani Cursors/Calc-Hello.ani; do
@@ -124,9 +126,9 @@ for file in pellavin.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6PrintSupport.d
 done
 grep -q 'Qt6Test\|qoffscreen' <<<"$listing" && fail "the zip holds test-only files"
 [[ -f $installer ]] && pass "$(basename "$installer"): $(size "$installer")"
-msi=$build/pellavin-1.0.0-win64.msi
+msi=$build/$name.msi
 [[ -f $msi ]] && pass "$(basename "$msi"): $(size "$msi")" || fail "no MSI"
-symbols=$build/pellavin-1.0.0-win64-symbols.zip
+symbols=$build/$name-symbols.zip
 [[ -f $symbols ]] && pass "$(basename "$symbols"), beside them: $(size "$symbols")" || fail "no symbols archive"
 took
 
@@ -138,7 +140,7 @@ rm -rf "$contents"
 mkdir -p "$contents/zip" "$contents/msi"
 unzip -q "$zip" -d "$contents/zip"
 (cd "$contents/msi" && msiextract "$msi" >/dev/null)
-mapfile -t pe_files < <(find "$contents" "$build/_CPack_Packages/win64/NSIS/pellavin-1.0.0-win64" -type f \
+mapfile -t pe_files < <(find "$contents" "$build/_CPack_Packages/win64/NSIS/$name" -type f \
                           \( -iname '*.exe' -o -iname '*.dll' \) | sort)
 pe_files+=("$installer" "$msi")
 echo "   unpacked, the zip's program is $(du -sk "$contents/zip" | awk '{ printf "%.1f MB", $1 / 1024 }')"
@@ -212,7 +214,7 @@ unzip -q "$zip" -d "$work/zip"
 screen_start 1024x768
 trap screen_stop EXIT
 desktop_failed=0
-"$root/scripts/check/windows-desktop-check.sh" "$work" "$work/zip/pellavin-1.0.0-win64" || desktop_failed=1
+"$root/scripts/check/windows-desktop-check.sh" "$work" "$work/zip/$name" || desktop_failed=1
 
 echo "note: the desktop cursor is not shown here: Wine's SetSystemCursor returns TRUE and changes nothing,"
 echo "      so the pointer keeps the X theme's arrow; the program's cursor calls are checked by the test"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Windows packages under Wine as a school's administrator uses them, silently and per
 # machine: the MSI (msiexec /i ... /qn), the installed program driven through a session
-# started from its Start-menu shortcut (windows-session.sh), the upgrade to a 1.0.1 made of the
-# same tree for this check alone, the refusal of the older version over it, the removal
+# started from its Start-menu shortcut (windows-session.sh), the upgrade to the next patch
+# version, made of the same tree for this check alone, the refusal of the older version over it, the removal
 # (msiexec /x ... /qn) and nothing left under Program Files, the Start menu, HKLM\SOFTWARE or
 # anywhere else on C:, and INSTALLDIR=; then the same for the NSIS installer's /S and /D= and
 # its uninstaller's /S, its refusal of the older version, an upgrade in the folder /D= gave, and
@@ -15,8 +15,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$1
 build=$2
-version=1.0.0
-later=1.0.1
+version=$(<"$build/pellavin-version")
+# The next patch version, made of the same tree.
+later=${version%.*}.$((${version##*.} + 1))
 msi=$build/pellavin-$version-win64.msi
 nsis=$build/pellavin-$version-win64.exe
 # Wine would also make a Linux menu entry of every Start-menu shortcut, in this account's home.
