@@ -50,8 +50,7 @@ done_mark=$prefix/.pellavin-built
 # its licences and the third-party code in it, for the Windows packages' notices.
 notices() {
   [[ -f $prefix/pellavin-qt-notices.json ]] && return
-  dpkg-query -W -f='${Status}' qt6-documentation-tools 2>/dev/null | grep -q "install ok installed" ||
-    DEBIAN_FRONTEND=noninteractive $([[ $(id -u) -ne 0 ]] && echo sudo) apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends qt6-documentation-tools >/dev/null
+  (. "$root/scripts/apt-install.sh" && apt_install qt6-documentation-tools >&2)
   [[ -f $cache/downloads/qt6-base_$debian_version.dsc ]] ||
     (mkdir -p "$cache/downloads" && cd "$cache/downloads" && apt-get source --download-only "qt6-base=$debian_version" >&2)
   python3 "$root/scripts/qt-notices.py" "$prefix" "$cache/downloads/qt6-base_$debian_version.dsc"

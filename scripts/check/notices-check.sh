@@ -13,19 +13,9 @@ set -euo pipefail
 build=$(realpath "${1:?usage: notices-check.sh BUILD}")
 name=pellavin-$(<"$build/pellavin-version")-win64
 
-packages=(python3-jsonschema msitools unzip)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
+. "$(dirname "$0")/../apt-install.sh"
 # An npm that came with another Node.js is as good as Debian's, which would conflict with it.
-command -v npm >/dev/null || missing+=(npm)
-if [[ ${#missing[@]} -gt 0 ]]; then
-  sudo=""
-  [[ $(id -u) -ne 0 ]] && sudo="sudo"
-  $sudo apt-get -o DPkg::Lock::Timeout=600 update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+apt_install python3-jsonschema msitools unzip $(command -v npm >/dev/null || echo npm)
 
 # The schemas, from one release of the library, kept between runs.
 library=10.3.0
