@@ -46,14 +46,44 @@ fi
 prefix=$cache/$name
 done_mark=$prefix/.pellavin-built
 
-# What this Qt owes, made once for each Qt (also for one built before this step was added):
-# its licences and the third-party code in it, for the Windows packages' notices.
+downloads=$cache/downloads
+
+# Debian's qt6-base source, downloaded once into the cache.
+download_source() {
+  if [[ ! -f $downloads/qt6-base_$debian_version.dsc || ! -f $downloads/qt6-base_$qt_version+dfsg.orig.tar.xz ||
+        ! -f $downloads/qt6-base_$debian_version.debian.tar.xz ]]; then
+    echo "-- downloading Debian's qt6-base source" >&2
+    mkdir -p "$downloads"
+    (cd "$downloads" && apt-get source --download-only "qt6-base=$debian_version" >&2)
+  fi
+}
+
+# unpack_source DIR: that source in DIR, with Debian's security patches only (its other
+# patches are about its Linux packaging).
+unpack_source() {
+  dpkg-source --skip-patches -x "$downloads/qt6-base_$debian_version.dsc" "$1" >/dev/null 2>&1 ||
+    { echo "dpkg-source could not unpack qt6-base $debian_version" >&2; return 1; }
+  grep -E '^cve-' "$1/debian/patches/series" 2>/dev/null | while read -r patch _; do
+    echo "   $patch" >&2
+    patch -d "$1" -p1 -s <"$1/debian/patches/$patch"
+  done
+}
+
+# notices [SOURCE]: what this Qt owes, made once for each Qt (also for one built before this
+# step was added, from the source unpacked anew): its licences and the third-party code in it,
+# for the Windows packages' notices.
 notices() {
+  local src=${1:-} scratch=""
   [[ -f $prefix/pellavin-qt-notices.json ]] && return
   (. "$root/scripts/apt-install.sh" && apt_install qt6-documentation-tools >&2)
-  [[ -f $cache/downloads/qt6-base_$debian_version.dsc ]] ||
-    (mkdir -p "$cache/downloads" && cd "$cache/downloads" && apt-get source --download-only "qt6-base=$debian_version" >&2)
-  python3 "$root/scripts/qt-notices.py" "$prefix" "$cache/downloads/qt6-base_$debian_version.dsc"
+  if [[ -z $src ]]; then
+    scratch=$(mktemp -d)
+    download_source
+    unpack_source "$scratch/src"
+    src=$scratch/src
+  fi
+  python3 "$root/scripts/qt-notices.py" "$prefix" "$src"
+  [[ -z $scratch ]] || rm -rf "$scratch"
 }
 
 if [[ ${1:-} == --where ]]; then
@@ -100,27 +130,13 @@ if [[ ${#missing[@]} -gt 0 ]]; then
 fi
 
 start=$SECONDS
-downloads=$cache/downloads
-mkdir -p "$downloads"
-if [[ ! -f $downloads/qt6-base_$debian_version.dsc || ! -f $downloads/qt6-base_$qt_version+dfsg.orig.tar.xz ||
-      ! -f $downloads/qt6-base_$debian_version.debian.tar.xz ]]; then
-  echo "-- downloading Debian's qt6-base source" >&2
-  (cd "$downloads" && apt-get source --download-only "qt6-base=$debian_version" >&2)
-fi
+download_source
 
 work=$cache/work-$hash
 rm -rf "$work"
 mkdir -p "$work"
 echo "-- unpacking, with Debian's security patches only" >&2
-# Debian's other patches are about its Linux packaging.
-dpkg-source --skip-patches -x "$downloads/qt6-base_$debian_version.dsc" "$work/src" >/dev/null
-(
-  cd "$work/src"
-  grep -E '^cve-' debian/patches/series 2>/dev/null | while read -r patch _; do
-    echo "   $patch" >&2
-    patch -p1 -s <"debian/patches/$patch"
-  done
-)
+unpack_source "$work/src"
 
 rm -rf "$prefix"
 mkdir -p "$prefix"
@@ -146,10 +162,11 @@ cmake --install . >install.log 2>&1 || { tail -20 install.log >&2; exit 1; }
 paths = {os.path.realpath(os.path.join(".", line.strip())) for line in sys.stdin if line.strip()}
 print("\n".join(sorted(p[len(src):] for p in paths if p.startswith(src))))' "$work/src" >"$prefix/pellavin-qt-sources.txt"
 cd "$cache"
-rm -rf "$work"
 
 took=$((SECONDS - start))
 echo "cold build took $took s on $(date -u +%Y-%m-%d), Qt $debian_version" >"$done_mark"
-notices
+# From the source just built; should this fail, the next run makes them for the cached Qt.
+notices "$work/src"
+rm -rf "$work"
 echo "Qt for MinGW: cold build took $((took / 60)) min $((took % 60)) s; installed $(du -sh "$prefix" | cut -f1) in $prefix" >&2
 echo "$prefix"

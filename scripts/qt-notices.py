@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
 """What a Qt for MinGW build owes: its own licences and the third-party code built into it.
 
-    scripts/qt-notices.py QT_PREFIX QT6_BASE_DSC
+    scripts/qt-notices.py QT_PREFIX QT6_BASE_SOURCE
 
-Unpacks Debian's source package (QT6_BASE_DSC, with the security patches the build applied) into
-a temporary folder, runs Qt's own qtattributionsscanner over it, and keeps the attributions whose
-code went into this build: those that own one of the files listed in
+Runs Qt's own qtattributionsscanner over Debian's source package as the build used it
+(QT6_BASE_SOURCE, unpacked with its security patches by scripts/qt-mingw.sh), and keeps the
+attributions whose code went into this build: those that own one of the files listed in
 QT_PREFIX/pellavin-qt-sources.txt (every source file the build compiled or included), and those
 built in as a resource that the libraries carry. Writes QT_PREFIX/pellavin-qt-notices.json, which
 packaging/windows/notices.py turns into the notices and the bill of materials of each package.
@@ -38,20 +38,6 @@ def spdx(entry):
     return licence
 
 
-def unpack(dsc, folder):
-    src = os.path.join(folder, "src")
-    # dpkg-source warns on stderr that it cannot check the uploader's signature: apt did, when
-    # it downloaded the package against the archive's signed index.
-    unpacked = subprocess.run(["dpkg-source", "--skip-patches", "-x", dsc, src], capture_output=True, text=True)
-    if unpacked.returncode != 0:
-        sys.exit(f"dpkg-source could not unpack {dsc}:\n{unpacked.stderr}")
-    with open(os.path.join(src, "debian/patches/series")) as series:
-        for patch in (line.split()[0] for line in series if line.startswith("cve-")):
-            with open(os.path.join(src, "debian/patches", patch)) as body:
-                subprocess.run(["patch", "-p1", "-s"], stdin=body, cwd=src, check=True)
-    return src
-
-
 def owned_files(entry, src):
     """The files an attribution speaks for, relative to the source root; a folder ends in /."""
     path = os.path.relpath(entry["Path"], src)
@@ -75,13 +61,13 @@ def resource_names(prefix):
     return found
 
 
-def main(prefix, dsc):
+def main(prefix, src):
+    src = os.path.realpath(src)
     with open(os.path.join(prefix, "pellavin-qt-sources.txt")) as listing:
         sources = [line.strip() for line in listing if line.strip()]
     if not sources:
         sys.exit(f"{prefix}/pellavin-qt-sources.txt lists no source files")
     with tempfile.TemporaryDirectory(prefix="qt-notices.") as tmp:
-        src = unpack(dsc, tmp)
         scanned = os.path.join(tmp, "attributions.json")
         subprocess.run([SCANNER, "--output-format", "json", "--basedir", src, "-s", "-o", scanned, src],
                        check=True)
