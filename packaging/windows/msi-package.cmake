@@ -67,7 +67,7 @@ configure_file(${CPACK_PELLAVIN_ICON} ${top}/pellavin.ico COPYONLY)
 # code names this very file: both are derived, from the version and from everything that goes
 # into the package, rather than drawn at random, so that a rebuild of the same commit gives the
 # same bytes.
-set(upgradeCode 728B17BD-B665-49F7-AC75-D318F924EDB8)
+set(upgradeCode ${CPACK_PELLAVIN_MSI_UPGRADE_CODE})
 string(UUID productCode NAMESPACE ${upgradeCode} NAME "Pellavin ${CPACK_PACKAGE_VERSION} x64" TYPE SHA1 UPPER)
 file(READ ${wxs} contents)
 file(READ ${top}/files.wxs fileList)
@@ -94,7 +94,7 @@ endif()
 
 file(REMOVE ${msi})
 execute_process(COMMAND ${atTime} ${CPACK_PELLAVIN_WIXL} --arch x64 -o ${msi}
-    -D Version=${CPACK_PACKAGE_VERSION} -D ProductCode=${productCode} -D SourceDir=${tree}
+    -D Version=${CPACK_PACKAGE_VERSION} -D UpgradeCode=${upgradeCode} -D ProductCode=${productCode} -D SourceDir=${tree}
     -D Icon=pellavin.ico -D Win64=yes ${wxs} files.wxs
   WORKING_DIRECTORY ${top} COMMAND_ERROR_IS_FATAL ANY)
 # The summary information as wixl writes it, but for its package code, which it draws at random.

@@ -97,8 +97,10 @@ set(CPACK_NSIS_DELETE_ICONS_EXTRA "Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\Pellavin.
 # The installer's own template (NSIS.template.in): an upgrade in the earlier install's folder,
 # no downgrade, and no install over the MSI's. It finds the earlier version under the same key
 # in Apps and Features, which by default would carry the version and so differ, and the MSI by
-# its upgrade code, which is pellavin.wxs's.
+# its upgrade code.
 set(CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})
+# The MSI's upgrade code stays the same for every version: it is how a later MSI, and the
+# installer, find an installed one (msi-package.cmake gives it to pellavin.wxs).
 set(CPACK_PELLAVIN_MSI_UPGRADE_CODE 728B17BD-B665-49F7-AC75-D318F924EDB8)
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Pellavin)
 include(${CMAKE_CURRENT_LIST_DIR}/notices.cmake)
