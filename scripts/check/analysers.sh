@@ -129,7 +129,8 @@ cppcheck_run() {
   cppcheck --project="$db/compile_commands.json" --library=qt --std=c++20 --enable=style --inline-suppr \
     --suppressions-list="$root/scripts/check/cppcheck.supp" -j "$jobs" "$@" \
     --template='{file}:{line}:{column}: {severity}: {message} [{id}]' >"$db/cppcheck.out" 2>&1 || status=$?
-  sed -nE 's/^Checking ([^ :]+)( \.\.\.|:).*/\1/p' "$db/cppcheck.out" | sort -u >"$db/cppcheck.out.read"
+  # ("Checking FILE ..." or "Checking FILE: DEFINES...", where FILE may hold blanks)
+  sed -nE 's/^Checking (.+) \.\.\.$/\1/p; s/^Checking (.+\.(cpp|h)): .*/\1/p' "$db/cppcheck.out" | sort -u >"$db/cppcheck.out.read"
   report "$name" "$db" "$status" "$db/cppcheck.out"
   echo "($name took $((SECONDS - start)) s)"
 }
