@@ -102,6 +102,28 @@ def version(build):
         return f.read().strip()
 
 
+def deps(*flags):
+    """Installs what the build and the check need (scripts/deps.sh, with sudo when not root)."""
+    subprocess.run([os.path.join(ROOT, "scripts", "deps.sh"), *flags], check=True)
+
+
+def apt_install(*packages):
+    """Installs the packages that are missing (scripts/apt-install.sh)."""
+    subprocess.run(["bash", "-c", '. "$0"; apt_install "$@"', os.path.join(ROOT, "scripts", "apt-install.sh"),
+                    *packages], check=True)
+
+
+def build_program(build):
+    """Configures BUILD (RelWithDebInfo, without the tests) unless it is configured already,
+    keeping a folder's own settings, and builds the program there; its absolute path."""
+    build = os.path.abspath(build)
+    if not os.path.exists(os.path.join(build, "CMakeCache.txt")):
+        run("cmake", "-S", ROOT, "-B", build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
+            "-DBUILD_TESTING=OFF", check=True)
+    run("cmake", "--build", build, "--target", "pellavin", "pellavin_cursor_files", check=True)
+    return build
+
+
 # ---- the screen
 
 
