@@ -17,7 +17,8 @@ packages=(
   qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools qt6-translations-l10n
 )
 case "${1:-}" in
-  --test) packages+=(qt6-base-private-dev clang libclang-rt-14-dev g++-mingw-w64-x86-64) ;;
+  # (The checks and CI's tally are Python.)
+  --test) packages+=(qt6-base-private-dev clang libclang-rt-14-dev g++-mingw-w64-x86-64 python3) ;;
   # A virtual screen, a window manager, the tools that drive and photograph it, and the
   # accessibility bus with its Python client.
   --screens) packages+=(xvfb x11-utils xdotool openbox imagemagick dbus-x11 at-spi2-core python3-pyatspi) ;;

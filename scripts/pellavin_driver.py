@@ -129,7 +129,7 @@ def build_program(build):
 
 class Screen:
     """A 96-dpi virtual X screen (Xvfb) on a free display, with openbox unless wm is False; or
-    the shared one that PELLAVIN_SCREEN describes (scripts/check/x-screen.sh) when of that size,
+    the shared one that PELLAVIN_SCREEN describes (scripts/check/x_screen.py) when of that size,
     left up when done. While entered, DISPLAY names it, and the language is English: what the
     checks look for on screen is English."""
 
