@@ -500,8 +500,12 @@ SystemGroup root lpadmin
                 f.write(text.format(dir=self.dir))
             os.chmod(path, 0o640)
         os.environ["CUPS_SERVER"] = os.path.join(self.dir, "cups.sock")
-        self.server = subprocess.Popen(["cupsd", "-f", "-c", f"{self.dir}/conf/cupsd.conf",
-                                        "-s", f"{self.dir}/conf/cups-files.conf"])
+        # Its output goes to its folder, and it runs in a session of its own: a server left up
+        # for later checks (a CTest fixture) holds no pipe of the one that started it.
+        with open(os.path.join(self.dir, "log", "cupsd-output"), "w") as output:
+            self.server = subprocess.Popen(["cupsd", "-f", "-c", f"{self.dir}/conf/cupsd.conf",
+                                            "-s", f"{self.dir}/conf/cups-files.conf"],
+                                           stdout=output, stderr=subprocess.STDOUT, start_new_session=True)
         with open(os.path.join(self.dir, "cupsd.pid"), "w") as f:
             f.write(str(self.server.pid))
         # "lpstat -r" succeeds whether the server is up or not: read what it says.
