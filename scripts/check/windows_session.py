@@ -19,6 +19,7 @@
 
 Prints an "ok:" or "FAIL:" line for each check and a tally, and fails when one failed.
 """
+import contextlib
 import os
 import re
 import shutil
@@ -68,11 +69,9 @@ def stand_in(path, checks):
 
 def started(folder):
     """What the stand-in in FOLDER wrote when it was started, on one line, or None."""
-    path = os.path.join(folder, "started.txt")
-    if not os.path.exists(path):
-        return None
-    with open(path, errors="replace") as f:
+    with contextlib.suppress(FileNotFoundError), open(os.path.join(folder, "started.txt"), errors="replace") as f:
         return " ".join(f.read().split())
+    return None
 
 
 def shoot(screen, shots, name):
@@ -185,7 +184,8 @@ def about_and_system_info(checks, screen, shots, run_dir):
     screen.focus(ABOUT)
     screen.keys("alt+s")
     what = d.wait_until(lambda: started(run_dir), 10)
-    checks.check(what, f"System Info started the program named under MSINFO: {what}", "run/started.txt was not written")
+    checks.check(what, f"System Info started the program named under MSINFO: {what or 'nothing'}",
+                 "run/started.txt was not written")
     d.wine("reg", "delete", MSINFO, "/v", "PATH", "/f")
     screen.focus(ABOUT)
     screen.keys("alt+s")
@@ -205,10 +205,9 @@ def about_and_system_info(checks, screen, shots, run_dir):
 def print_and_exit(checks, screen, shots, program, cups):
     d.log("   " + d.run("lpstat", "-p").strip())
     screen.focus(MAIN)
-    screen.keys("ctrl+p")
-    time.sleep(1)
-    screen.keys("ctrl+p")
-    time.sleep(1)
+    for _ in range(2):
+        screen.keys("ctrl+p")
+        time.sleep(1)
     shoot(screen, shots, "9-after-print")
     screen.keys("ctrl+x")
     status = program.wait_exit(10)
@@ -301,7 +300,8 @@ def planted_and_real(checks, screen, tool_dir, drive_c):
     d.wait_until(lambda: started(tool_dir) or started(drive_c), 10)
     time.sleep(1)
     real, planted = started(tool_dir), started(drive_c)
-    checks.check(real, f"System Info started the real tool: {real}", "nothing under C:\\Program Files was started")
+    checks.check(real, f"System Info started the real tool: {real or 'nothing'}",
+                 "nothing under C:\\Program Files was started")
     checks.check(not planted, "and not the planted C:\\Program.exe", f"it started C:\\Program.exe: {planted}")
 
 
@@ -331,6 +331,7 @@ def scheme_session(checks, screen, app, shots, scheme, tool_dir, drive_c):
                         "Help > Using this program opened nothing"):
             time.sleep(0.8)
             screen.shot(os.path.join(shots, "5-help.png"))
+            screen.keys("Escape")
         screen.focus(MAIN)
         screen.keys("ctrl+x")
         program.wait_exit(10)
