@@ -169,6 +169,11 @@ class Screen:
             os.environ.pop(name, None)
         return self
 
+    @classmethod
+    def given(cls, display):
+        """The screen the caller has up already (its DISPLAY), left up when done; not entered."""
+        return cls()._use(display)
+
     def __exit__(self, *exc):
         for process in reversed(self.processes):
             process.terminate()
@@ -322,10 +327,13 @@ class Program:
         return True
 
     def past_greeting(self, shot=None):
-        """Return closes the greeting; the main window and its first question."""
+        """Return closes the greeting; the main window and its first question. The greeting box
+        alone goes beside its screenshot as active-NAME, to be read."""
         time.sleep(0.5)
         if shot:
             self.screen.shot(shot)
+            if not self.bus:
+                self.screen.shot_active(os.path.join(os.path.dirname(shot), "active-" + os.path.basename(shot)))
         self.screen.keys("Return")
         return bool(self.wait_window("^Pellavin$")) and not time.sleep(0.5)
 
