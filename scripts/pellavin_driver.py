@@ -169,11 +169,6 @@ class Screen:
             os.environ.pop(name, None)
         return self
 
-    @classmethod
-    def given(cls, display):
-        """The screen the caller has up already (its DISPLAY), left up when done; not entered."""
-        return cls()._use(display)
-
     def __exit__(self, *exc):
         for process in reversed(self.processes):
             process.terminate()

@@ -14,8 +14,8 @@
     the system-information tool's value as a real machine holds it, unquoted with blanks, beside
     a planted C:\\Program.exe (only the real tool may start), and Windows' "High Contrast Black"
     and "High Contrast White" schemes, each window photographed into WORK/desktop and the About
-    box's texts measured for contrast. Needs WINEPREFIX and DISPLAY (a screen with a window
-    manager); leaves the prefix's colours as it found them.
+    box's texts measured for contrast, on a screen of its own. Needs WINEPREFIX; leaves the
+    prefix's colours as it found them.
 
 Prints an "ok:" or "FAIL:" line for each check and a tally, and fails when one failed.
 """
@@ -82,12 +82,10 @@ def shoot(screen, shots, name):
     return d.ocr(active, threshold="60%", border=20) if active else ""
 
 
-def wine_env(checks, screen=False):
-    """The prefix (and the screen) the caller gives; False, reported, when one is missing."""
+def wine_env(checks):
+    """The prefix the caller gives; False, reported, when there is none."""
     if not os.path.isdir(os.environ.get("WINEPREFIX", "")):
         return checks.fail("WINEPREFIX names no Wine prefix")
-    if screen and not os.environ.get("DISPLAY"):
-        return checks.fail("DISPLAY names no screen")
     os.environ.setdefault("WINEDEBUG", "-all")
     os.environ.setdefault("WINEDLLOVERRIDES", "mscoree,mshtml=")
     return True
@@ -342,13 +340,12 @@ def scheme_session(checks, screen, app, shots, scheme, tool_dir, drive_c):
 
 def desktop(checks, work, app):
     steps = d.Steps()
-    if not wine_env(checks, screen=True):
+    if not wine_env(checks):
         return
     work, app = os.path.realpath(work), os.path.realpath(app)
     shots = os.path.join(work, "desktop")
     shutil.rmtree(shots, ignore_errors=True)
     os.makedirs(shots)
-    screen = d.Screen.given(os.environ["DISPLAY"])
 
     # The system-information tool where a real machine keeps it, and a planted program.
     tool = os.path.join(work, "msinfo32.exe")
@@ -366,12 +363,13 @@ def desktop(checks, work, app):
     saved = d.winpath(os.path.join(work, "colours.reg"))
     d.wine("reg", "export", COLOURS, saved, "/y")
     try:
-        for scheme, colours in SCHEMES.items():
-            steps(HEADINGS[scheme])
-            if set_scheme(colours):
-                scheme_session(checks, screen, app, shots, scheme, tool_dir, drive_c)
-            else:
-                checks.fail(f"{scheme}: the scheme could not be written (reg add)")
+        with d.Screen("1024x768", shared=False) as screen:
+            for scheme, colours in SCHEMES.items():
+                steps(HEADINGS[scheme])
+                if set_scheme(colours):
+                    scheme_session(checks, screen, app, shots, scheme, tool_dir, drive_c)
+                else:
+                    checks.fail(f"{scheme}: the scheme could not be written (reg add)")
         steps.took()
     finally:
         # Back to the colours before, for whatever runs in this prefix next.
