@@ -58,11 +58,14 @@ def tree(bus, acc, depth=0):
 
 def press_while(screen, key, up, what):
     """Presses a key until up() is false: a key pressed while a window is still coming up can
-    be lost."""
-    for _ in range(20):
+    be lost. It waits for the window to go before pressing again, as a second Return on the main
+    window would answer again."""
+    for _ in range(10):
         if not drive.wait_until(up, timeout=0.2):
             return
-        screen.keys(key, settle=0.5)
+        screen.keys(key, settle=0)
+        if drive.wait_until(lambda: not up(), timeout=3):
+            return
     raise Stuck(f"{what} stayed up")
 
 
