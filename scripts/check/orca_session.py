@@ -10,11 +10,13 @@
 # turned symbols into words for that punctuation level, then checks that the greeting, a
 # subtraction with its "minus", the tries left, the question after a skip, the new level and
 # the File menu were spoken ("orca: N passed, M failed").
+import builtins
 import contextlib
 import html
 import json
 import os
 import re
+import runpy
 import shutil
 import subprocess
 import sys
@@ -32,8 +34,6 @@ def run_orca(log, prefs):
     """Orca, with its log written line by line (it writes it buffered), and blind to the other
     Orca processes of this user, which it would otherwise end or refuse to start beside: every
     other session's Orca is left alone. Runs in a process of its own."""
-    import builtins  # noqa: PLC0415
-    import runpy  # noqa: PLC0415
     real_open = builtins.open
 
     def line_buffered(file, mode="r", buffering=-1, *args, **kwargs):
