@@ -279,6 +279,14 @@ class Program:
     def wine(cls, screen, exe, folder, output=None):
         return cls(screen, [shutil.which("wine") or "wine", exe], folder, None, output)
 
+    @classmethod
+    def attached(cls, screen, bus=None):
+        """A Pellavin that something else started on this screen (in another machine, say),
+        driven alike; it is neither waited for nor stopped from here."""
+        program = cls.__new__(cls)
+        program.screen, program.bus, program.output, program.process = screen, bus, subprocess.DEVNULL, None
+        return program
+
     # -- the windows, found on the screen or over the bus
     def visible(self, title):
         if self.bus:
@@ -340,16 +348,20 @@ class Program:
                 and checks.check(self.past_greeting(shot("3-greeting")), "the greeting closed onto the main window"))
 
     def running(self):
+        if self.process is None:  # attached: running while its windows are up
+            return bool(self.screen.windows(cls="pellavin"))
         return self.process.poll() is None
 
     def wait_exit(self, timeout=10.0):
         """The exit status once it has ended, or None while it still runs."""
+        if self.process is None:
+            return None
         with contextlib.suppress(subprocess.TimeoutExpired):
             return self.process.wait(timeout)
         return None
 
     def stop(self):
-        if self.running():
+        if self.process is not None and self.running():
             with contextlib.suppress(ProcessLookupError):
                 os.killpg(self.process.pid, signal.SIGTERM)
             with contextlib.suppress(subprocess.TimeoutExpired):
