@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The Windows program, built here and run under Wine:
-#  - the Windows layers and resource script (scripts/check/wine-check.sh);
 #  - Qt for MinGW, built once and cached (scripts/qt-mingw.sh);
 #  - Pellavin and every test program cross-built with warnings as errors, the tests run
-#    under Wine, offscreen;
+#    under Wine, offscreen, among them the Windows layers and resource script against the real
+#    Windows API (tests/wine);
 #  - the zip, the installer and the MSI made by CPack, made again in another build folder and
 #    compared byte for byte (scripts/check/reproducible.sh), with their bills of materials;
 #  - every file of each package named in its third-party notices, and each bill of materials
@@ -39,10 +39,6 @@ fi
 mkdir -p "$work"
 step_start=$SECONDS
 took() { echo "   ($((SECONDS - step_start)) s)"; step_start=$SECONDS; }
-
-echo "-- the Windows layers and resource script"
-"$root/scripts/check/wine-check.sh" "$work/layers"
-took
 
 echo "-- Qt for MinGW"
 qt=$("$root/scripts/qt-mingw.sh" | tail -n 1)
