@@ -19,7 +19,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(realpath -m "${1:-$root/build-windows}")
 # Through sudo, the variables this check reads go along: without them it would sign nothing.
 if [[ $(id -u) -ne 0 ]]; then
-  exec sudo --preserve-env=PELLAVIN_SIGN_CERT,PELLAVIN_SIGN_KEY,PELLAVIN_SIGN_PASSWORD_FILE,PELLAVIN_SIGN_TIMESTAMP,PELLAVIN_QT_MINGW,SOURCE_DATE_EPOCH,CI "$0" "$work"
+  exec sudo --preserve-env=PELLAVIN_SIGN_CERT,PELLAVIN_SIGN_KEY,PELLAVIN_SIGN_PASSWORD_FILE,PELLAVIN_SIGN_TIMESTAMP,PELLAVIN_QT_MINGW,PELLAVIN_WINE_PREFIX_MADE,SOURCE_DATE_EPOCH,CI "$0" "$work"
 fi
 
 packages=(wine wine64 fonts-wine fonts-liberation nsis unzip xvfb openbox xdotool imagemagick
@@ -63,12 +63,14 @@ gcc_dir=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.d
 pthread_dir=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine=$(command -v wine)
-echo "-- making the Wine prefix"
-rm -rf "$WINEPREFIX"
-timeout 300 env -u DISPLAY "$wine" wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log"; exit 1; }
-# Without Tahoma, "MS Shell Dlg" falls back to a serif face in the windows the system draws.
-cp /usr/share/wine/fonts/tahoma*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-took
+# Under CTest, the fixture wine_prefix has made it (PELLAVIN_WINE_PREFIX_MADE).
+if [[ -n ${PELLAVIN_WINE_PREFIX_MADE:-} ]]; then
+  [[ -f $WINEPREFIX/system.reg ]] || { echo "FAIL: no Wine prefix made in $WINEPREFIX"; exit 1; }
+else
+  echo "-- making the Wine prefix"
+  "$root/scripts/check/wine-prefix.sh" make "$WINEPREFIX"
+  took
+fi
 
 echo "-- the test programs under Wine, offscreen"
 # Each reason is printed; these runs are left out.
