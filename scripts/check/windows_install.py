@@ -14,6 +14,7 @@ import re
 import subprocess
 import sys
 import time
+from collections import Counter
 from hashlib import sha256
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
@@ -66,23 +67,23 @@ def snapshot():
     Wine notes for keys, what it renews at each start, the system-information value and the
     printer drivers for the session's own CUPS printer, and Windows Installer's own folder and
     keys, which every Windows has but a new prefix gets at its first MSI."""
-    lines = set()
+    lines = Counter()
     for folder, subfolders, files in os.walk(C):
         rel = os.path.relpath(folder, C)
         subfolders[:] = [s for s in subfolders if not (
-            os.path.normpath(os.path.join(rel, s)) in ("windows/temp", "windows/system32/spool/drivers")
-            or (rel.startswith("users/") and s == "Temp"))]
+            (path := os.path.normpath(os.path.join(rel, s))) in ("windows/temp", "windows/system32/spool/drivers")
+            or (path.startswith("users/") and path.endswith("/Temp")))]
         lines.update(os.path.normpath(os.path.join(rel, n)) for n in subfolders + files)
-    lines.discard("windows/Installer")
+    lines.pop("windows/Installer", None)
     on, key = False, ""
     for line in system_reg():
         if line.startswith("["):
             key = re.sub(r"\] \d+$", "]", line)
             on = key.startswith("[Software\\\\") and not re.search(r"Shared Tools\\\\MSINFO|NetworkCards", key, re.I)
             if on and not INSTALLER_KEYS.search(key):
-                lines.add(key)
+                lines[key] += 1
         elif on and line.strip() and not line.startswith(("#time=", '"Seed"=')):
-            lines.add(key + " " + line)
+            lines[key + " " + line] += 1
     return lines
 
 
@@ -188,7 +189,7 @@ def check_only_folder(folder, what):
 
 def check_nothing_left(before, what, said="nothing left"):
     now = snapshot()
-    changed = sorted(f"< {x}" for x in before - now) + sorted(f"> {x}" for x in now - before)
+    changed = sorted(f"< {x}" for x in (before - now).elements()) + sorted(f"> {x}" for x in (now - before).elements())
     checks.check(not changed, f"{what}: {said} on C: or under HKLM\\SOFTWARE" if not changed
                  else f"{what}: what changed on C: and under HKLM\\SOFTWARE:", "\n".join(changed[:20]))
     if user_reg_names_pellavin():
