@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
 # The Windows program, built here and run under Wine:
-#  - the Windows layers and resource script (scripts/check/wine-check.sh);
 #  - Qt for MinGW, built once and cached (scripts/qt-mingw.sh);
 #  - Pellavin and every test program cross-built with warnings as errors, the tests run
-#    under Wine, offscreen;
+#    under Wine, offscreen, among them the Windows layers and resource script against the real
+#    Windows API (tests/wine);
 #  - the zip, the installer and the MSI made by CPack, made again in another build folder and
 #    compared byte for byte (scripts/check/reproducible.sh), with their bills of materials;
 #  - every file of each package named in its third-party notices, and each bill of materials
 #    valid and true to the package (scripts/check/notices-check.sh);
 #  - the MSI and the installer installed, upgraded and removed silently under Wine, and the
 #    installed program driven through a session on a virtual screen
-#    (scripts/check/windows-install-check.sh, scripts/check/windows-session.sh);
-#  - the program from the zip on a student's desktop (scripts/check/windows-desktop-check.sh).
+#    (scripts/check/windows_install.py, scripts/check/windows_session.py session);
+#  - the program from the zip on a student's desktop (scripts/check/windows_session.py desktop).
 #   ./scripts/check/windows-check.sh [work folder]
 # Installs what it needs on Debian 12. Needs root for the CUPS part (the PDF backend runs as root).
 set -euo pipefail
@@ -19,7 +19,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(realpath -m "${1:-$root/build-windows}")
 # Through sudo, the variables this check reads go along: without them it would sign nothing.
 if [[ $(id -u) -ne 0 ]]; then
-  exec sudo --preserve-env=PELLAVIN_SIGN_CERT,PELLAVIN_SIGN_KEY,PELLAVIN_SIGN_PASSWORD_FILE,PELLAVIN_SIGN_TIMESTAMP,PELLAVIN_QT_MINGW,SOURCE_DATE_EPOCH,CI "$0" "$work"
+  exec sudo --preserve-env=PELLAVIN_SIGN_CERT,PELLAVIN_SIGN_KEY,PELLAVIN_SIGN_PASSWORD_FILE,PELLAVIN_SIGN_TIMESTAMP,PELLAVIN_QT_MINGW,PELLAVIN_WINE_PREFIX_MADE,SOURCE_DATE_EPOCH,CI "$0" "$work"
 fi
 
 packages=(wine wine64 fonts-wine fonts-liberation nsis unzip xvfb openbox xdotool imagemagick
@@ -39,10 +39,6 @@ fi
 mkdir -p "$work"
 step_start=$SECONDS
 took() { echo "   ($((SECONDS - step_start)) s)"; step_start=$SECONDS; }
-
-echo "-- the Windows layers and resource script"
-"$root/scripts/check/wine-check.sh" "$work/layers"
-took
 
 echo "-- Qt for MinGW"
 qt=$("$root/scripts/qt-mingw.sh" | tail -n 1)
@@ -67,12 +63,14 @@ gcc_dir=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.d
 pthread_dir=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine=$(command -v wine)
-echo "-- making the Wine prefix"
-rm -rf "$WINEPREFIX"
-timeout 300 env -u DISPLAY "$wine" wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log"; exit 1; }
-# Without Tahoma, "MS Shell Dlg" falls back to a serif face in the windows the system draws.
-cp /usr/share/wine/fonts/tahoma*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-took
+# Under CTest, the fixture wine_prefix has made it (PELLAVIN_WINE_PREFIX_MADE).
+if [[ -n ${PELLAVIN_WINE_PREFIX_MADE:-} ]]; then
+  [[ -f $WINEPREFIX/system.reg ]] || { echo "FAIL: no Wine prefix made in $WINEPREFIX"; exit 1; }
+else
+  echo "-- making the Wine prefix"
+  "$root/scripts/check/wine-prefix.sh" make "$WINEPREFIX"
+  took
+fi
 
 echo "-- the test programs under Wine, offscreen"
 # Each reason is printed; these runs are left out.
@@ -203,7 +201,12 @@ done
 took
 
 echo "-- installing, upgrading and removing under Wine, with a session of the installed program"
-"$root/scripts/check/windows-install-check.sh" "$work" "$build" 2>&1 | tee "$work/install-check.log" || true
+status=0
+"$root/scripts/check/windows_install.py" "$work" "$build" 2>&1 | tee "$work/install-check.log" || status=${PIPESTATUS[0]}
+# A check that stopped without saying why still fails.
+if [[ $status -ne 0 ]] && ! grep -q '^FAIL: ' "$work/install-check.log"; then
+  echo "FAIL: the install check stopped (exit status $status)" | tee -a "$work/install-check.log"
+fi
 checks_passed=$((checks_passed + $(grep -c '^ok: ' "$work/install-check.log" || true)))
 checks_failed=$((checks_failed + $(grep -c '^FAIL: ' "$work/install-check.log" || true)))
 
@@ -214,7 +217,7 @@ unzip -q "$zip" -d "$work/zip"
 screen_start 1024x768
 trap screen_stop EXIT
 desktop_failed=0
-"$root/scripts/check/windows-desktop-check.sh" "$work" "$work/zip/$name" || desktop_failed=1
+/usr/bin/python3 "$root/scripts/check/windows_session.py" desktop "$work" "$work/zip/$name" || desktop_failed=1
 
 echo "note: the desktop cursor is not shown here: Wine's SetSystemCursor returns TRUE and changes nothing,"
 echo "      so the pointer keeps the X theme's arrow; the program's cursor calls are checked by the test"

@@ -1,8 +1,9 @@
 // Runs the program's Windows layers against a real Windows API (Wine in CI): the registry
-// reading on values that scripts/check/wine-check.sh wrote, the cursor calls on the shipped cursor
-// files, the system colours, and the version resource and icon as the system reads them.
+// reading on values that the test's fixture wrote (registry-values.sh), the cursor calls on the
+// shipped cursor files, the system colours, and the version resource and icon as the system
+// reads them.
 //
-//     win32_layers.exe <key under HKEY_LOCAL_MACHINE holding the script's values>
+//     win32_layers.exe <key under HKEY_LOCAL_MACHINE holding the fixture's values>
 //
 // Run from the repository's root, so that "Cursors\..." resolves. Prints one line per
 // failure and "win32: N passed, N failed, N skipped"; exits 1 when anything failed.
