@@ -23,19 +23,12 @@ if [[ $(id -u) -ne 0 ]]; then
 fi
 
 packages=(wine wine64 fonts-wine fonts-liberation nsis unzip xvfb openbox xdotool imagemagick
-          tesseract-ocr tesseract-ocr-eng cups printer-driver-cups-pdf cmake ninja-build
+          tesseract-ocr tesseract-ocr-eng x11-utils python3 cups printer-driver-cups-pdf cmake ninja-build
           g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
           # The MSI, the packages' signatures and their comparison.
           wixl msitools faketime osslsigncode diffoscope-minimal)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [[ ${#missing[@]} -gt 0 ]]; then
-  echo "Installing: ${missing[*]}"
-  apt-get -o DPkg::Lock::Timeout=600 update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+. "$root/scripts/apt-install.sh"
+apt_install "${packages[@]}"
 mkdir -p "$work"
 step_start=$SECONDS
 took() { echo "   ($((SECONDS - step_start)) s)"; step_start=$SECONDS; }
@@ -58,7 +51,8 @@ grep -q 'warning:' "$work/build.log" && { grep 'warning:' "$work/build.log"; exi
 echo "   no warnings"
 took
 
-. "$root/scripts/lib.sh"
+# The name Wine gives a Unix path (Z:\...).
+winpath() { local p; p=$(realpath -m "$1"); printf 'Z:%s' "${p//\//\\}"; }
 gcc_dir=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
 pthread_dir=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -211,11 +205,9 @@ checks_passed=$((checks_passed + $(grep -c '^ok: ' "$work/install-check.log" || 
 checks_failed=$((checks_failed + $(grep -c '^FAIL: ' "$work/install-check.log" || true)))
 
 echo "-- a student's desktop: the tool's real registry path beside a planted program, high-contrast schemes"
-# The program from the zip, on a virtual screen of its own.
+# The program from the zip (the check starts a virtual screen of its own).
 rm -rf "$work/zip"
 unzip -q "$zip" -d "$work/zip"
-screen_start 1024x768
-trap screen_stop EXIT
 desktop_failed=0
 /usr/bin/python3 "$root/scripts/check/windows_session.py" desktop "$work" "$work/zip/$name" || desktop_failed=1
 
