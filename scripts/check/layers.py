@@ -14,6 +14,7 @@
 #   ./scripts/check/layers.py [repository]
 import os
 import re
+import shutil
 import subprocess
 import sys
 
@@ -41,11 +42,11 @@ def layer_of(path):
 
 
 def files():
-    """git's list in a checkout (untracked scratch files stay out), else, in a source archive,
-    what lies in the folders of the table."""
-    top = subprocess.run(["git", "-C", root, "rev-parse", "--show-toplevel"], stdout=subprocess.PIPE,
-                         stderr=subprocess.DEVNULL, text=True)
-    if top.returncode == 0 and os.path.realpath(top.stdout.strip()) == root:
+    """git's list in a checkout (untracked scratch files stay out), else, in a source archive or
+    where there is no git, what lies in the folders of the table."""
+    top = shutil.which("git") and subprocess.run(["git", "-C", root, "rev-parse", "--show-toplevel"],
+                                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    if top and top.returncode == 0 and os.path.realpath(top.stdout.strip()) == root:
         listed = subprocess.run(["git", "-C", root, "ls-files", "-z"], stdout=subprocess.PIPE, check=True, text=True)
         return sorted(f for f in listed.stdout.split("\0") if f.endswith(SOURCE))
     return sorted(os.path.relpath(os.path.join(folder, name), root)
