@@ -591,3 +591,12 @@ def reg_add(key, name, value, kind="REG_SZ"):
 def wineserver(flag="-w"):
     """-w: waits until everything Wine started has ended; -k: ends it."""
     ok("wineserver", flag)
+
+
+def link_strings(link):
+    """The texts a shell link holds, ASCII and UTF-16 alike: its target and its working folder
+    among them."""
+    with open(link, "rb") as f:
+        data = f.read()
+    return ([m.decode() for m in re.findall(rb"[\x20-\x7e\t]{4,}", data)]
+            + [m.decode("utf-16-le") for m in re.findall(rb"(?:[\x20-\x7e\t]\x00){4,}", data)])

@@ -18,7 +18,7 @@ from collections import Counter
 from hashlib import sha256
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from pellavin_driver import ROOT, Checks, Screen, Steps, log, ocr, run, version, wine, wineserver, winpath  # noqa: E402
+from pellavin_driver import ROOT, Checks, Screen, Steps, link_strings, log, ocr, run, version, wine, wineserver, winpath  # noqa: E402
 
 checks = Checks("windows install")
 step = Steps()
@@ -148,15 +148,6 @@ def check_folder(folder, tree, what):
         return checks.fail(f"{what}: nothing packed in {tree}")
     return checks.check(not differ, f"{what}: the {count} files packed, in {c_name(folder)}" if not differ
                         else f"{what}: the install folder differs from the package: {differ}")
-
-
-def link_strings(link):
-    """A shell link holds its target and its working folder as text, in ASCII or UTF-16."""
-    with open(link, "rb") as f:
-        data = f.read()
-    ascii_ = [m.decode() for m in re.findall(rb"[\x20-\x7e\t]{4,}", data)]
-    wide = [m.decode("utf-16-le") for m in re.findall(rb"(?:[\x20-\x7e\t]\x00){4,}", data)]
-    return ascii_ + wide
 
 
 def check_shortcut(link, folder):

@@ -98,11 +98,7 @@ def shortcut(link):
     """The program a shell link starts and its working folder, from the texts it holds (ASCII
     and UTF-16): (None, None) when it names no pellavin.exe. (Wine's start opens the link
     itself the same way, but gives back neither the program nor its exit status.)"""
-    with open(link, "rb") as f:
-        data = f.read()
-    texts = [t.decode() for t in re.findall(rb"[\x20-\x7e]{4,}", data)]
-    texts += [t.decode("utf-16-le") for t in re.findall(rb"(?:[\x20-\x7e]\x00){4,}", data)]
-    paths = [t for t in texts if re.match(r"[a-z]:\\", t, re.I)]
+    paths = [t for t in d.link_strings(link) if re.match(r"[a-z]:\\", t, re.I)]
     target = next((p for p in paths if re.search(r"\\pellavin\.exe$", p, re.I)), None)
     folders = [p for p in paths if not re.search(r"\.(exe|ico)$", p, re.I)]
     return (target, folders[-1]) if target and folders else (None, None)
