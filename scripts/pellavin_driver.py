@@ -445,6 +445,16 @@ class Bus:
         return found
 
 
+def answer_to(question):
+    """The answer to a question as the answer box describes it, its operator in words
+    ("20 questions, 8 minus 7 = ?"); None when it holds none."""
+    match = re.search(r"(\d+)\s+(plus|minus|times|divided by)\s+(\d+)\s*=", question or "")
+    if not match:
+        return None
+    a, op, b = int(match[1]), match[2], int(match[3])
+    return {"plus": a + b, "minus": a - b, "times": a * b}.get(op, a // b if b else None)
+
+
 def find(acc, test):
     """The first of acc and its descendants, depth first, that passes test; None if none does."""
     if test(acc):

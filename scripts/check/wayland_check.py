@@ -110,14 +110,6 @@ def nested(build, work, checks):
 # ---- inside the D-Bus session: weston nested in the X screen, and two sessions typed into it
 
 
-def expected(question):
-    """The answer to a question spoken with its operator in words ("8 minus 7 = ?")."""
-    match = re.search(r"(\d+)\s+(plus|minus|times|divided by)\s+(\d+)\s*=", question)
-    if not match:
-        return None
-    a, op, b = int(match[1]), match[2], int(match[3])
-    return {"plus": a + b, "minus": a - b, "times": a * b}.get(op, a // b if b else None)
-
 
 def steps(label, screen, bus):
     """The session's steps, each reported; returns at the first that leaves nothing to go on."""
@@ -155,7 +147,7 @@ def steps(label, screen, bus):
         return
     focused = lambda: box.getState().contains(bus.atspi.STATE_FOCUSED)  # noqa: E731
     wait(focused)
-    right = expected(box.description)
+    right = d.answer_to(box.description)
     if not report(right is not None, f"the question reads {box.description!r}"):
         return
     typed(str(right + 1))
